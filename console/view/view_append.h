@@ -1,0 +1,114 @@
+// Appending rendered text to the view, deleting the oldest lines while it
+// does not fit. Portable: the view is a template parameter offering
+//   Length()                  text length, each CR LF counting two
+//   SetSelection(a, b)        select (a, b); b = -1 selects to the end
+//   ReplaceSelection(text)    replace it with text, taking in what fits
+//   LineIndex(line)           first character of a line, -1 when none
+//   LineCount()               number of lines, at least 1
+//   ScrollCaret(), SetRedraw(on), Repaint()
+// The console drives a rich edit control through this; tests drive a model.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+namespace murlo {
+
+// Where the newest part of a text that can never fit whole begins: the
+// last room bytes, moved forward to the start of a line when one begins
+// inside them (so that the view shows whole lines), else cut mid-line.
+inline size_t NewestPartStart(const char* text, size_t length, size_t room) {
+    if (room >= length) return 0;
+    size_t start = length - room;
+    if (text[start - 1] == '\n') return start;
+    // An LF as the very last byte would leave nothing to show.
+    if (length - start < 2) return start;
+    const void* lineFeed = std::memchr(text + start, '\n', length - start - 1);
+    if (lineFeed == nullptr) return start;
+    return static_cast<size_t>(static_cast<const char*>(lineFeed) - text) + 1;
+}
+
+namespace view_append_detail {
+
+// Deletes the part of a text that went in only partly, from the start of
+// the line on which it began (older text on that line goes with it) to the
+// end. partStart is where that part now begins.
+template <typename View>
+void DeletePartialText(View& view, long partStart) {
+    while (view.Length() > partStart) {
+        long length = view.Length();
+        long count = view.LineCount();
+        long last = view.LineIndex(count - 1);
+        // An empty last line after a line end: take the line above with it.
+        if ((last < 0 || last >= length) && count > 1) last = view.LineIndex(count - 2);
+        if (last < 0 || last >= length) last = partStart < length ? partStart : 0;
+        view.SetSelection(last, length);
+        view.ReplaceSelection("");
+        if (view.Length() >= length) break;  // the control deleted nothing
+    }
+}
+
+template <typename View>
+void InsertAtEnd(View& view, const char* text, long& before, long& after) {
+    before = view.Length();
+    view.SetSelection(before, before);
+    view.ReplaceSelection(text);
+    after = view.Length();
+}
+
+}  // namespace view_append_detail
+
+// Appends length bytes of text (NUL-terminated) at the end of the view.
+// While the text does not go in whole, the view's first line is deleted,
+// and after a partial insertion what went in of the text too; repainting
+// is stopped during the deletions and the view repainted once at the end.
+// A text that does not go in whole even into the emptied view can never
+// fit: its newest part that fits is shown instead, so the loop always ends.
+// Finally the caret is put after the text and scrolled into view.
+template <typename View>
+void AppendToView(View& view, const char* text, size_t length) {
+    using view_append_detail::InsertAtEnd;
+    const long n = static_cast<long>(length);
+    long a = 0;
+    long b = 0;
+    InsertAtEnd(view, text, a, b);
+    bool drawingOff = false;
+    while (a + n > b) {
+        if (!drawingOff) {
+            view.SetRedraw(false);
+            drawingOff = true;
+        }
+        if (a == 0) {
+            // Even the empty view took in only b characters: show the
+            // newest part of the text that fits in them.
+            view.SetSelection(0, -1);
+            view.ReplaceSelection("");
+            size_t start = NewestPartStart(text, length, static_cast<size_t>(b));
+            InsertAtEnd(view, text + start, a, b);
+            break;
+        }
+        const long first = view.LineIndex(1);
+        const long beforeDelete = view.Length();
+        view.SetSelection(0, first);
+        view.ReplaceSelection("");
+        if (a < b) {
+            // What went in of the text now begins this much further up.
+            long partStart = a - (beforeDelete - view.Length());
+            view_append_detail::DeletePartialText(view, partStart > 0 ? partStart : 0);
+        }
+        if (view.Length() >= a) {
+            // No older text went: empty the view rather than turn forever.
+            view.SetSelection(0, -1);
+            view.ReplaceSelection("");
+        }
+        InsertAtEnd(view, text, a, b);
+    }
+    view.SetSelection(b, b);
+    view.ScrollCaret();
+    if (drawingOff) {
+        view.SetRedraw(true);
+        view.Repaint();
+    }
+}
+
+}  // namespace murlo
