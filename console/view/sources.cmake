@@ -1,0 +1,7 @@
+# Rendering, view append, ring store, log-file commands.
+list(APPEND MURLO_CONSOLE_PORTABLE
+    console/view/render_record.cpp
+    console/view/ring_buffer.cpp)
+list(APPEND MURLO_CONSOLE_WINDOWS
+    console/view/view_append_win.cpp
+    console/view/log_file_commands.cpp)
