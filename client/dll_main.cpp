@@ -1,0 +1,4 @@
+// MURLODLL: a first, minimal form.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,1 @@
+list(APPEND MURLO_COMMON_PORTABLE common/log_record.cpp)

@@ -1,0 +1,155 @@
+// ConsoleWindow: the one main-window object that holds all console state,
+// and the process-wide values of the console. Windows glue only.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace murlo {
+
+// Process-wide facts, each written once at start-up and read afterwards.
+struct PlatformInfo {
+    BOOL japaneseUi;     // the user's default language is Japanese
+    BOOL hasNewShell;    // platform major version above 3
+    BOOL isNT;           // NT-family platform
+    BOOL isNT5;          // NT-family with major version exactly 5
+    BOOL isWinMe;        // 9x-family version 4.90
+    BOOL richEdit2;      // the 2.0 rich edit library was loaded
+    int pixelsPerInchY;  // vertical logical pixels per inch of the main window
+};
+
+// Process-wide values of the console, owned by the user-interface thread
+// (the debug monitor thread reads only consoleTarget and killEvent).
+struct ConsoleProcess {
+    HINSTANCE programInstance;
+    HINSTANCE resourceModule;       // menus, dialogs and strings come from here
+    HMODULE richEditLibrary;
+    PlatformInfo platform;
+    DWORD commonControlsVersion;    // major << 16 | minor
+    HWND consoleTarget;             // the main window, for the debug monitor and centring
+    UINT pauseMessage;
+    UINT fileNameOkMessage;
+    UINT findReplaceMessage;
+    char* saveBuffer;               // 0x7000 bytes for Save log
+    UINT wheelRollMessage;
+    UINT scrollLinesMessage;
+    UINT wheelScrollLines;
+    HANDLE killEvent;               // "MURLO_KILL_MONITOR", created on the first monitor start
+    COLORREF customColors[16];      // custom colours of the colour dialog
+};
+
+extern ConsoleProcess g_console;
+
+// Shows string id of the resource module in a message box captioned "Murlo".
+int ShowResourceMessage(HWND owner, UINT stringId, UINT style);
+
+struct ConsoleWindow {
+    HWND mainWindow = nullptr;
+    HWND viewWindow = nullptr;
+    HWND toolbarWindow = nullptr;
+    HWND statusWindow = nullptr;
+    HWND findDialog = nullptr;
+    char findText[256] = {};
+    FINDREPLACEA findRequest = {};
+    DWORD showFileName = 0;
+    DWORD showProcessId = 0;
+    DWORD showDate = 0;
+    DWORD showTime = 0;
+    DWORD topMost = 0;
+    DWORD addLineEnd = 0;
+    DWORD transparent = 0;
+    BYTE alpha = 255;
+    DWORD wrapToWindow = 0;
+    DWORD leftSpace = 0;
+    HMENU contextMenu = nullptr;
+    HACCEL accelerators = nullptr;
+    HANDLE monitorThread = nullptr;
+    char* renderBuffer = nullptr;
+    uint32_t renderCapacity = 0;
+    DWORD loggingOn = 1;
+    FILE* logFile = nullptr;
+    DWORD maxLogKB = 0;
+    DWORD displayToWindow = 1;
+    DWORD atLineStart = 1;
+    DWORD lastLineOpen = 1;
+    HANDLE ringFile = nullptr;
+    char ringFileName[MAX_PATH] = {};
+    HANDLE ringMapping = nullptr;
+    char* ringBase = nullptr;
+    char* ringWrite = nullptr;
+    char* ringOldest = nullptr;
+
+    // Main window (console/shell/main_window.cpp).
+    HWND CreateMainWindow(const RECT& rect);
+    bool OnCreate();
+    void OnSize(UINT sizeType, int cx, int cy);
+    void OnWheelRoll(WPARAM wParam);
+    LRESULT OnToolTipText(LPARAM lParam);
+    void OnDestroy();
+    void HandleCopyData(const COPYDATASTRUCT* payload);
+    void ApplyViewFont(const LOGFONTA& font, COLORREF color);
+
+    // Main loop (console/shell/main_loop.cpp).
+    void OnIdle();
+    bool FilterMessage(MSG& message);
+
+    // View append and the ring store (console/view).
+    void MirrorToLogFile(const char* text, size_t length);
+    void AppendToView(const char* text, size_t length);
+    bool OpenRingStore();
+    void WriteRingStore(const char* text, size_t length);
+    void CloseRingStore();
+
+    // Log-file commands (console/view/log_file_commands.cpp).
+    void LogToFileCommand();
+    void CloseLogFile();
+    void SaveLogCommand();
+
+    // Debug monitor control (console/intake/debug_monitor.cpp).
+    bool StartDebugMonitor();
+    void StopDebugMonitorForDialog();
+    void StopDebugMonitor();
+
+    // Commands, menus, status help, context menu (console/commands).
+    void OnCommand(UINT id, LPARAM lParam, UINT notifyCode);
+    void OnInitMenuPopup(HMENU menu, UINT index, BOOL isWindowMenu);
+    void OnMenuSelect(HMENU menu, UINT item, HMENU popup, UINT flags);
+    void OnContextMenu(HWND window, int x, int y);
+
+    // Find (console/commands/find.cpp).
+    void OpenFindDialog();
+    void OnFindReplace();
+    void FindInView();
+    void FindPrevious();
+    void FindNext();
+
+    // Appearance (console/commands/appearance.cpp).
+    void FontCommand();
+    void BackColorCommand();
+    void ApplyTransparency();
+    void TransparentCommand();
+    void TransparencyCommand();
+    void TopMostCommand();
+    void WrapCommand();
+    void LeftSpaceCommand();
+    void AboutCommand();
+    void HelpCommand();
+};
+
+// Registers "MurloClass" (console/shell/main_window.cpp).
+void RegisterConsoleClass();
+
+// Centres a dialog on the console's main window (console/commands/appearance.cpp).
+void CenterOnConsole(HWND dialog);
+
+// The log-file dialog's hook and the filter-list loader (console/view/log_file_commands.cpp).
+UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void LoadFilterString(UINT id, char* buffer);
+
+// The debug monitor thread procedure (console/intake/debug_monitor.cpp).
+DWORD WINAPI DebugMonitor(LPVOID);
+
+}  // namespace murlo

@@ -1,0 +1,64 @@
+// The console's literal texts: registered names, registry key and value
+// names, captions. Each is written here once.
+#pragma once
+
+namespace murlo {
+
+inline constexpr char kClassName[] = "MurloClass";
+inline constexpr char kWindowTitle[] = "Lumbrix";
+inline constexpr char kCaption[] = "Murlo";
+
+inline constexpr char kSettingsKey[] = "Software\\OrlemApp\\Murlo";
+inline constexpr char kValueMurloPath[] = "MurloPath";
+inline constexpr char kValueX[] = "X";
+inline constexpr char kValueY[] = "Y";
+inline constexpr char kValueWidth[] = "Width";
+inline constexpr char kValueHeight[] = "Height";
+inline constexpr char kValueLogFileName[] = "LogFileName";
+inline constexpr char kValueLogProcessId[] = "LogProcessID";
+inline constexpr char kValueLogDate[] = "LogDate";
+inline constexpr char kValueLogTime[] = "LogTime";
+inline constexpr char kValueTopMost[] = "TopMost";
+inline constexpr char kValueAddCr[] = "AddCR";
+inline constexpr char kValueDispTransparent[] = "DispTransparent";
+inline constexpr char kValueTransparent[] = "Transparent";
+inline constexpr char kValueWrapWindow[] = "WrapWindow";
+inline constexpr char kValueLeftSpace[] = "LeftSpace";
+inline constexpr char kValueMaxLogFileSize[] = "MaxLogFileSize";
+inline constexpr char kValueFont[] = "Font";
+inline constexpr char kValueTextColor[] = "TextColor";
+inline constexpr char kValueBackColor[] = "BackColor";
+inline constexpr char kValueUserDefinedColor[] = "UserDefinedColor";
+
+inline constexpr char kPauseMessageName[] = "MurloPauseMessage";
+inline constexpr char kFileNameOkMessageName[] = "commdlg_FileNameOK";
+inline constexpr char kFindReplaceMessageName[] = "commdlg_FindReplace";
+inline constexpr char kWheelRollMessageName[] = "MSWHEEL_ROLLMSG";
+inline constexpr char kScrollLinesMessageName[] = "MSH_SCROLL_LINES_MSG";
+inline constexpr char kWheelDriverClass[] = "MouseZ";
+inline constexpr char kWheelDriverTitle[] = "Magellan MSWHEEL";
+
+inline constexpr char kJapaneseResourceLibrary[] = "MURLOJP.DLL";
+inline constexpr char kRichEdit20Library[] = "RICHED20.DLL";
+inline constexpr char kRichEdit10Library[] = "RICHED32.DLL";
+inline constexpr char kRichEdit20Class[] = "RichEdit20A";
+inline constexpr char kRichEdit10Class[] = "RICHEDIT";
+inline constexpr char kCommonControlsLibrary[] = "COMCTL32.DLL";
+
+inline constexpr char kDebugBufferReadyEvent[] = "DBWIN_BUFFER_READY";
+inline constexpr char kDebugDataReadyEvent[] = "DBWIN_DATA_READY";
+inline constexpr char kDebugBufferSection[] = "DBWIN_BUFFER";
+inline constexpr char kKillMonitorEvent[] = "MURLO_KILL_MONITOR";
+inline constexpr char kRingFilePrefix[] = "MUR";
+inline constexpr char kDefaultExtension[] = "TXT";
+inline constexpr char kHelpExtension[] = "HLP";
+
+// Face name written into every stored font: MS Gothic in code page 932.
+inline constexpr unsigned char kFixedFaceName[14] = {0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53,
+                                                     0x83, 0x56, 0x83, 0x62, 0x83, 0x4E, 0x00};
+
+inline constexpr unsigned kViewTextLimit = 0x7000;
+inline constexpr unsigned kSaveBufferSize = 0x7000;
+inline constexpr unsigned kInitialRenderCapacity = 1024;
+
+}  // namespace murlo

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the
+# native unit tests, then the Windows integration tests under Wine on an
+# Xvfb display. Usage: test.sh [BUILD_ROOT]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build}
+"$root/scripts/bootstrap.sh"
+"$root/scripts/build.sh" "$out"
+
+echo "== native unit tests"
+ctest --test-dir "$out/host" --output-on-failure -j "$(nproc)"
+
+echo "== Windows binaries link only system libraries"
+"$root/scripts/check-imports.sh" "$out/win/bin"
+
+tree=$("$root/scripts/wine-tree.sh" "$out")
+echo "== integration tests under Wine ($(basename "$tree"))"
+. "$root/scripts/display.sh"
+MURLO_FORCE_XVFB=1 murlo_start_display
+export WINEPREFIX=$tree/wineprefix WINEDEBUG=-all
+cleanup() { WINEPREFIX=$tree/wineprefix wineserver -k 2>/dev/null || true; murlo_stop_display; }
+trap cleanup EXIT
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+ctest --test-dir "$tree" --output-on-failure -j 1 --timeout 300

@@ -1,0 +1,80 @@
+// Helpers of the integration tests: start and close consoles, find their
+// windows, read the view, drive message boxes, the settings key, and
+// polling with a deadline. The tests drive the real binaries as a program
+// would: by class, control id and message, never by screen position.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace murlo_test {
+
+// Full path of a binary of this build (MURLO.EXE, MURLODLL.DLL, helpers).
+std::string BinPath(const char* name);
+
+// Polls condition every few milliseconds until it holds or timeoutMs pass.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// Removes HKCU\Software\OrlemApp\Murlo with everything under it.
+void DeleteSettingsKey();
+void SetSettingDword(const char* name, DWORD value);
+void SetSettingString(const char* name, const char* value);
+void SetSettingBinary(const char* name, const void* data, DWORD size);
+// Reads a value; false when it is missing. type receives its registry type.
+bool GetSettingRaw(const char* name, DWORD* type, std::string* data);
+bool GetSettingDword(const char* name, DWORD* value);
+
+// Sets the Windows version that Wine reports to MURLO.EXE ("win98",
+// "winxp", ...); an empty version removes the setting.
+void SetWineVersionFor(const char* program, const char* version);
+
+// A started process; closing it is the owner's job (see Console).
+struct Process {
+    HANDLE handle = nullptr;
+    DWORD id = 0;
+};
+// Starts program with the command line "program args"; show is the show state.
+Process StartProcess(const std::string& program, const std::string& args, WORD show = SW_SHOWNORMAL);
+// Waits for the process to end; returns its exit code, or -1 on time-out.
+int WaitProcess(Process& process, DWORD timeoutMs = 20000);
+void CloseProcess(Process& process);
+
+// All top-level windows of class "MurloClass".
+HWND FindConsoleWindow();
+
+// A console started by a test. Close() (also run by the destructor) sends
+// WM_CLOSE, waits for the process and ends it by force if it hangs.
+struct Console {
+    Process process;
+    HWND window = nullptr;
+
+    Console() = default;
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+    ~Console() { Close(); }
+
+    // Starts MURLO.EXE with args and waits for its main window.
+    bool Start(const std::string& args = "", WORD show = SW_SHOWNORMAL);
+    HWND View() const;
+    std::string ViewText() const;
+    // Closes the console; returns its exit code (-1 when it had to be killed).
+    int Close();
+};
+
+// Text of a window (WM_GETTEXT).
+std::string WindowText(HWND window);
+
+// Sends a record to window as WM_COPYDATA from this process.
+LRESULT SendPayload(HWND window, const void* data, DWORD size);
+
+// Finds a visible top-level dialog (class #32770) with the given caption
+// that belongs to process id (0: any process).
+HWND FindDialog(const char* caption, DWORD processId = 0);
+// Text of a message box (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+// Presses a dialog button by id (WM_COMMAND with BN_CLICKED).
+void PressButton(HWND dialog, int id);
+
+}  // namespace murlo_test
