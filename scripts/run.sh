@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the console under
+# Wine with the demo client sending traces to it. On the user's display the
+# console stays until it is closed; with no $DISPLAY it runs on an Xvfb
+# display, a screenshot is written and the console is closed again.
+# Usage: run.sh [BUILD_ROOT]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build}
+"$root/scripts/bootstrap.sh"
+"$root/scripts/build.sh" "$out"
+
+tree=$("$root/scripts/wine-tree.sh" "$out")
+bin=$tree/bin
+. "$root/scripts/display.sh"
+headless=
+if [ -z "${DISPLAY:-}" ]; then headless=1; fi
+murlo_start_display
+. "$root/scripts/wine-env.sh"
+export WINEPREFIX=$tree/wineprefix-run
+cleanup() { wineserver -k 2>/dev/null || true; murlo_stop_display; }
+trap cleanup EXIT
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+
+echo "run: starting MURLO.EXE ($(basename "$tree")) on display $DISPLAY"
+"$WINE" "$bin/MURLO.EXE" >/dev/null 2>&1 &
+console=$!
+for _ in $(seq 200); do
+    if xdotool search --name '^Lumbrix$' >/dev/null 2>&1; then break; fi
+    sleep 0.1
+done
+if [ -e "$bin/demo_client.exe" ]; then
+    echo "run: the demo client sends traces"
+    "$WINE" "$bin/demo_client.exe" >/dev/null 2>&1 || true
+fi
+
+if [ -n "$headless" ]; then
+    shot=$out/murlo-screenshot.png
+    sleep 1
+    import -window root "$shot"
+    echo "run: screenshot written to $shot"
+    # Close the console the way a user would, so that it saves its settings.
+    window=$(xdotool search --name '^Lumbrix$' | head -1 || true)
+    if [ -n "$window" ]; then
+        xdotool windowfocus "$window" key alt+F4 >/dev/null 2>&1 || true
+    fi
+    for _ in $(seq 100); do kill -0 $console 2>/dev/null || break; sleep 0.1; done
+else
+    echo "run: close the console window to end"
+    wait $console || true
+fi
