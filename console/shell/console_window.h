@@ -87,7 +87,7 @@ struct ConsoleWindow {
     bool OnCreate();
     void OnSize(UINT sizeType, int cx, int cy);
     void OnWheelRoll(WPARAM wParam);
-    LRESULT OnToolTipText(LPARAM lParam);
+    LRESULT OnToolTipText(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void HandleCopyData(const COPYDATASTRUCT* payload);
     void ApplyViewFont(const LOGFONTA& font, COLORREF color);

@@ -38,6 +38,16 @@ inline constexpr char kScrollLinesMessageName[] = "MSH_SCROLL_LINES_MSG";
 inline constexpr char kWheelDriverClass[] = "MouseZ";
 inline constexpr char kWheelDriverTitle[] = "Magellan MSWHEEL";
 
+// Command-line option words, after '/' or '-'.
+inline constexpr char kOptionWordClear[] = "clear";
+inline constexpr char kOptionWordStop[] = "stop";
+// The pause box's text: the atom's name and the number.
+inline constexpr char kPauseFormat[] = "%s(%d)";
+
+inline constexpr char kUserLibrary[] = "USER32.DLL";
+inline constexpr char kSetLayeredWindowAttributesName[] = "SetLayeredWindowAttributes";
+inline constexpr char kDllGetVersionName[] = "DllGetVersion";
+
 inline constexpr char kJapaneseResourceLibrary[] = "MURLOJP.DLL";
 inline constexpr char kRichEdit20Library[] = "RICHED20.DLL";
 inline constexpr char kRichEdit10Library[] = "RICHED32.DLL";

@@ -1,27 +1,95 @@
-// Start-up and the message loop: a first, minimal form.
+// The program's entry, the run step and the message loop with its idle hook
+// and message filter.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "console/resources/resource.h"
+#include "console/shell/command_line.h"
 #include "console/shell/console_window.h"
+#include "console/shell/constants.h"
+#include "console/shell/settings_store.h"
+#include "console/shell/startup.h"
 
 namespace murlo {
 
-void ConsoleWindow::OnIdle() {}
-bool ConsoleWindow::FilterMessage(MSG&) { return false; }
+void ConsoleWindow::OnIdle() {
+    if (IsWindow(mainWindow) && IsWindow(toolbarWindow))
+        SendMessageA(toolbarWindow, TB_CHECKBUTTON, IDM_START_LOG, MAKELPARAM(LOWORD(loggingOn), 0));
+}
+
+bool ConsoleWindow::FilterMessage(MSG& message) {
+    if (findDialog && IsDialogMessageA(findDialog, &message)) return true;
+    return TranslateAcceleratorA(mainWindow, accelerators, &message) != 0;
+}
+
+namespace {
+
+constexpr DWORD kDefaultGeometry = 0x80000000;  // CW_USEDEFAULT
+
+bool LoadRichEdit() {
+    g_console.richEditLibrary = LoadLibraryA(kRichEdit20Library);
+    g_console.platform.richEdit2 = g_console.richEditLibrary != nullptr;
+    if (!g_console.richEditLibrary) g_console.richEditLibrary = LoadLibraryA(kRichEdit10Library);
+    return g_console.richEditLibrary != nullptr;
+}
+
+RECT LoadGeometry() {
+    RegistryKey key;
+    key.Open();
+    WindowRect rect = RectFromGeometry(key.ReadDword(kValueX, kDefaultGeometry), key.ReadDword(kValueY, kDefaultGeometry),
+                                       key.ReadDword(kValueWidth, kDefaultGeometry),
+                                       key.ReadDword(kValueHeight, kDefaultGeometry));
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The idle hook runs once each time the queue becomes empty, before the
+// thread blocks in GetMessage.
+int RunMessageLoop(ConsoleWindow& console) {
+    MSG message = {};
+    for (;;) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) console.OnIdle();
+        do {
+            // -1 (an error) ends the loop as well, rather than spinning.
+            if (GetMessageA(&message, nullptr, 0, 0) <= 0) return static_cast<int>(message.wParam);
+            if (!console.FilterMessage(message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        } while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+}  // namespace
+
+int RunConsole(int show, uint32_t options) {
+    ConsoleWindow console;
+    g_console.killEvent = nullptr;
+    if (!LoadRichEdit()) {
+        ShowResourceMessage(nullptr, IDS_CANT_LOAD_RICHEDIT, MB_ICONERROR);
+        return 0;
+    }
+    RECT rect = LoadGeometry();
+    if (options & kStopOptionBit) console.loggingOn = 0;
+    if (!console.CreateMainWindow(rect)) return 0;
+    ShowWindow(console.mainWindow, show);
+    UpdateWindow(console.mainWindow);
+    int exitCode = RunMessageLoop(console);
+    if (g_console.resourceModule != g_console.programInstance) {
+        if (g_console.resourceModule) FreeLibrary(g_console.resourceModule);
+        g_console.resourceModule = nullptr;
+    }
+    FreeLibrary(g_console.richEditLibrary);
+    g_console.richEditLibrary = nullptr;
+    return exitCode;
+}
 
 }  // namespace murlo
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     using namespace murlo;
     g_console.programInstance = instance;
-    g_console.resourceModule = instance;
-    RegisterConsoleClass();
-    static ConsoleWindow console;
-    RECT rect = {LONG(CW_USEDEFAULT), LONG(CW_USEDEFAULT), LONG(CW_USEDEFAULT), LONG(CW_USEDEFAULT)};
-    if (!console.CreateMainWindow(rect)) return 0;
-    ShowWindow(console.mainWindow, show);
-    UpdateWindow(console.mainWindow);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    uint32_t options = 0;
+    if (!CheckRunningConsole(options)) return 0;
+    RegisterAndDetectPlatform();
+    return RunConsole(show, options);
 }

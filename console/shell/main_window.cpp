@@ -1,7 +1,16 @@
-// The main window: a first, minimal form.
+// The main window: class, creation, the window procedure's message table,
+// the pause receiver, layout, wheel scrolling, tooltips and shutdown.
 #include "console/shell/console_window.h"
-#include "console/shell/constants.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
 #include "console/resources/resource.h"
+#include "console/shell/command_line.h"
+#include "console/shell/constants.h"
+#include "console/shell/font_math.h"
+#include "console/shell/settings_store.h"
 
 namespace murlo {
 
@@ -15,43 +24,218 @@ int ShowResourceMessage(HWND owner, UINT stringId, UINT style) {
 
 namespace {
 
+constexpr size_t kAtomNameSize = 256;
+constexpr size_t kPauseTextSize = 288;
+constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
+
+ConsoleWindow* ConsoleOf(HWND window) {
+    return reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
+}
+
+// The console side of the pause: shows the atom's name and the number and
+// answers once the user has closed the box. Needs no ConsoleWindow.
+LRESULT OnPause(HWND window, WPARAM wParam, LPARAM lParam) {
+    // Zeroed: an atom that cannot be read shows an empty name.
+    char name[kAtomNameSize] = {};
+    GlobalGetAtomNameA(static_cast<ATOM>(wParam), name, sizeof name);
+    name[sizeof name - 1] = '\0';
+    char text[kPauseTextSize] = {};
+    snprintf(text, sizeof text, kPauseFormat, name, static_cast<int>(lParam));
+    MessageBoxA(window, text, kCaption, MB_ICONINFORMATION | MB_OK);
+    return 0;
+}
+
+LRESULT OnCreateMessage(HWND window, LPARAM lParam) {
+    auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    auto* console = create ? static_cast<ConsoleWindow*>(create->lpCreateParams) : nullptr;
+    if (!console) return DefWindowProcA(window, WM_CREATE, 0, lParam);
+    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(console));
+    console->mainWindow = window;
+    return console->OnCreate() ? 0 : -1;
+}
+
+void OnMenuSelectMessage(ConsoleWindow* console, WPARAM wParam, LPARAM lParam) {
+    auto menu = reinterpret_cast<HMENU>(lParam);
+    UINT item = LOWORD(wParam);
+    UINT flags = HIWORD(wParam);
+    HMENU popup = nullptr;
+    if (flags & MF_POPUP) {
+        popup = menu ? GetSubMenu(menu, static_cast<int>(item)) : nullptr;
+        item = 0;
+    }
+    console->OnMenuSelect(menu, item, popup, flags == 0xFFFF ? UINT(-1) : flags);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
+    // Registered messages first, in the order wheel, pause, find; an id of 0
+    // means the message was never registered.
+    if (g_console.wheelRollMessage && message == g_console.wheelRollMessage) {
+        if (ConsoleWindow* console = ConsoleOf(window)) console->OnWheelRoll(wParam);
         return 0;
-    default:
+    }
+    if (g_console.pauseMessage && message == g_console.pauseMessage) return OnPause(window, wParam, lParam);
+    if (g_console.findReplaceMessage && message == g_console.findReplaceMessage) {
+        if (ConsoleWindow* console = ConsoleOf(window)) console->OnFindReplace();
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    if (message == WM_CREATE) return OnCreateMessage(window, lParam);
+    if (message == WM_USER) {
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, kRaiseFlags);
+        return 0;
+    }
+    ConsoleWindow* console = ConsoleOf(window);
+    if (!console) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_DESTROY: SetWindowLongPtrA(window, 0, 0); console->OnDestroy(); return 0;
+    case WM_SIZE: console->OnSize(UINT(wParam), short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
+    case WM_SETFOCUS: SetFocus(console->viewWindow); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_COPYDATA: console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return 0;
+    case WM_NOTIFY: return console->OnToolTipText(wParam, lParam);
+    case WM_CONTEXTMENU: console->OnContextMenu(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;
+    case WM_INITMENUPOPUP: console->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_MENUSELECT: OnMenuSelectMessage(console, wParam, lParam); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// Stored geometry and the eleven options (moment 7 of the settings).
+void SaveWindowSettings(const ConsoleWindow& console) {
+    RegistryKey key;
+    key.Open();
+    if (!IsIconic(console.mainWindow) && !IsZoomed(console.mainWindow)) {
+        RECT rect;
+        if (GetWindowRect(console.mainWindow, &rect)) {
+            key.WriteDword(kValueX, static_cast<DWORD>(rect.left));
+            key.WriteDword(kValueY, static_cast<DWORD>(rect.top));
+            key.WriteDword(kValueWidth, static_cast<DWORD>(SpanOf(rect.left, rect.right)));
+            key.WriteDword(kValueHeight, static_cast<DWORD>(SpanOf(rect.top, rect.bottom)));
+        }
+    }
+    key.WriteDword(kValueLogFileName, console.showFileName);
+    key.WriteDword(kValueLogProcessId, console.showProcessId);
+    key.WriteDword(kValueLogDate, console.showDate);
+    key.WriteDword(kValueLogTime, console.showTime);
+    key.WriteDword(kValueTopMost, console.topMost);
+    key.WriteDword(kValueAddCr, console.addLineEnd);
+    key.WriteDword(kValueDispTransparent, console.transparent);
+    key.WriteDword(kValueTransparent, console.alpha);
+    key.WriteDword(kValueWrapWindow, console.wrapToWindow);
+    key.WriteDword(kValueLeftSpace, console.leftSpace);
+    key.WriteDword(kValueMaxLogFileSize, console.maxLogKB);
+}
+
+// The eleven options (moment 3 of the settings).
+void LoadWindowSettings(ConsoleWindow& console) {
+    RegistryKey key;
+    key.Open();
+    console.showFileName = key.ReadDword(kValueLogFileName, 0);
+    console.showProcessId = key.ReadDword(kValueLogProcessId, 0);
+    console.showDate = key.ReadDword(kValueLogDate, 0);
+    console.showTime = key.ReadDword(kValueLogTime, 0);
+    console.topMost = key.ReadDword(kValueTopMost, 0);
+    console.addLineEnd = key.ReadDword(kValueAddCr, 0);
+    console.transparent = key.ReadDword(kValueDispTransparent, 0);
+    console.alpha = static_cast<BYTE>(key.ReadDword(kValueTransparent, 255) & 0xFF);
+    console.wrapToWindow = key.ReadDword(kValueWrapWindow, 0);
+    console.leftSpace = key.ReadDword(kValueLeftSpace, 0);
+    console.maxLogKB = key.ReadDword(kValueMaxLogFileSize, 0);
+}
+
+void DestroyChild(HWND& child) {
+    if (child) DestroyWindow(child);
+    child = nullptr;
 }
 
 }  // namespace
 
 void RegisterConsoleClass() {
     WNDCLASSA windowClass = {};
+    windowClass.style = 0;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = 4;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);  // slot 0: the ConsoleWindow
     windowClass.hInstance = g_console.programInstance;
+    windowClass.hIcon = LoadIconA(g_console.programInstance, MAKEINTRESOURCEA(IDI_MURLO));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
 }
 
 HWND ConsoleWindow::CreateMainWindow(const RECT& rect) {
-    mainWindow = CreateWindowExA(WS_EX_WINDOWEDGE, kClassName, kWindowTitle,
-                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                 g_console.programInstance, this);
-    return mainWindow;
+    LoadWindowSettings(*this);
+    HMENU menu = LoadMenuA(g_console.resourceModule, MAKEINTRESOURCEA(IDM_MAIN_MENU));
+    DWORD exStyle = WS_EX_WINDOWEDGE | (topMost ? WS_EX_TOPMOST : 0);
+    HWND window = CreateWindowExA(exStyle, kClassName, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  rect.left, rect.top, SpanOf(rect.left, rect.right),
+                                  SpanOf(rect.top, rect.bottom), nullptr, menu, g_console.programInstance,
+                                  this);
+    if (window)
+        accelerators = LoadAcceleratorsA(g_console.programInstance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
+    return window;
 }
 
-bool ConsoleWindow::OnCreate() { return true; }
-void ConsoleWindow::OnSize(UINT, int, int) {}
-void ConsoleWindow::OnWheelRoll(WPARAM) {}
-LRESULT ConsoleWindow::OnToolTipText(LPARAM) { return 0; }
-void ConsoleWindow::OnDestroy() {}
+void ConsoleWindow::OnSize(UINT sizeType, int cx, int cy) {
+    if (sizeType == SIZE_MINIMIZED) return;
+    constexpr UINT flags = SWP_NOZORDER;
+    int toolbarHeight = 0;
+    if (toolbarWindow) {
+        RECT outer, inner;
+        GetWindowRect(toolbarWindow, &outer);
+        GetClientRect(toolbarWindow, &inner);
+        int border = ((outer.right - outer.left) - (inner.right - inner.left)) / 2;
+        toolbarHeight = outer.bottom - outer.top;
+        SetWindowPos(toolbarWindow, nullptr, -border, 0, cx + 2 * border, toolbarHeight, flags);
+    }
+    int statusHeight = 0;
+    if (statusWindow) {
+        RECT outer;
+        GetWindowRect(statusWindow, &outer);
+        statusHeight = outer.bottom - outer.top;
+        SetWindowPos(statusWindow, nullptr, 0, cy - statusHeight, cx, statusHeight, flags);
+    }
+    if (viewWindow)
+        SetWindowPos(viewWindow, nullptr, 0, toolbarHeight, cx, cy - statusHeight - toolbarHeight, flags);
+}
+
+void ConsoleWindow::OnWheelRoll(WPARAM wParam) {
+    int64_t step = WheelStep(static_cast<int32_t>(wParam), g_console.wheelScrollLines);
+    if (step == 0) return;
+    int minimum = 0, maximum = 0;
+    GetScrollRange(viewWindow, SB_VERT, &minimum, &maximum);
+    int position = WheelScrollPosition(GetScrollPos(viewWindow, SB_VERT), step, maximum);
+    SendMessageA(viewWindow, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), 0);
+}
+
+LRESULT ConsoleWindow::OnToolTipText(WPARAM wParam, LPARAM lParam) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+    if (info && info->hdr.code == TTN_NEEDTEXTA)
+        LoadStringA(g_console.resourceModule, static_cast<UINT>(wParam), info->szText, sizeof info->szText);
+    return 0;
+}
+
+void ConsoleWindow::OnDestroy() {
+    if (findDialog) {
+        DestroyWindow(findDialog);
+        findDialog = nullptr;
+    }
+    if (logFile) CloseLogFile();
+    SaveWindowSettings(*this);
+    DestroyChild(viewWindow);
+    DestroyChild(toolbarWindow);
+    DestroyChild(statusWindow);
+    if (g_console.saveBuffer) HeapFree(GetProcessHeap(), 0, g_console.saveBuffer);
+    g_console.saveBuffer = nullptr;
+    if (renderBuffer) HeapFree(GetProcessHeap(), 0, renderBuffer);
+    renderBuffer = nullptr;
+    renderCapacity = 0;
+    StopDebugMonitor();
+    PostQuitMessage(0);
+}
+
 void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT*) {}
-void ConsoleWindow::ApplyViewFont(const LOGFONTA&, COLORREF) {}
 
 }  // namespace murlo

@@ -1,0 +1,22 @@
+// The start-up steps of the console program (Windows glue).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace murlo {
+
+// Chooses the resource module, looks for a running console and walks the
+// command line. Returns false when this process is to end now (the running
+// console got its command, or an option was not recognised); options
+// receives the options word.
+bool CheckRunningConsole(uint32_t& options);
+
+// Common controls, the window class, "MurloPath" and the platform flags.
+void RegisterAndDetectPlatform();
+
+// Creates the main window and runs the message loop; returns the exit code.
+int RunConsole(int show, uint32_t options);
+
+}  // namespace murlo
