@@ -1,3 +1,6 @@
-# Command table, menus, find, appearance.
-list(APPEND MURLO_CONSOLE_PORTABLE)
+# Command table and menus, find, appearance.
+list(APPEND MURLO_CONSOLE_PORTABLE
+    console/commands/menu_state.cpp
+    console/commands/find_text.cpp
+    console/commands/appearance_rules.cpp)
 list(APPEND MURLO_CONSOLE_WINDOWS console/commands/command_table.cpp)

@@ -1,0 +1,71 @@
+// The menu state rules: which items are checked and which are greyed, from
+// a plain copy of the console's state. Portable: the menus apply the result
+// (OnInitMenuPopup), and the accelerators ask the same rules.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace murlo {
+
+// The state the rules look at. Booleans are the console's 32-bit numbers:
+// any non-zero number counts as on.
+struct MenuStateInput {
+    uint32_t loggingOn;
+    bool logFileOpen;
+    bool selectionEmpty;
+    bool findTextEmpty;
+    bool richEdit2;
+    uint32_t showFileName;
+    uint32_t showProcessId;
+    uint32_t showDate;
+    uint32_t showTime;
+    uint32_t topMost;
+    uint32_t addLineEnd;
+    uint32_t transparent;
+    uint8_t alpha;
+    uint32_t wrapToWindow;
+    uint32_t leftSpace;
+    bool isNT5;
+    bool japaneseUi;
+};
+
+// Rule groups, one per popup of the main menu; the context menu takes the
+// File, Edit and View groups.
+enum MenuGroup : unsigned {
+    kMenuGroupFile = 1,
+    kMenuGroupEdit = 2,
+    kMenuGroupView = 4,
+    kMenuGroupHelp = 8,
+};
+
+// The groups for a popup: mainMenuPosition is its position in the main
+// menu's bar (-1 when it is none of them), isContextMenu whether it is the
+// context menu being tracked.
+unsigned MenuGroupsFor(int mainMenuPosition, bool isContextMenu);
+
+// One item's state. An item that a rule does not check keeps its check mark
+// (setsCheck false); one that no rule greys keeps its enabled state.
+struct MenuItemState {
+    unsigned id;
+    bool setsCheck;
+    bool checked;
+    bool setsEnabled;
+    bool enabled;
+};
+
+inline constexpr size_t kMaxMenuItemStates = 24;
+
+// Writes the states of every item the groups govern into out (at most
+// capacity entries) and returns how many were written.
+size_t MenuItemStates(unsigned groups, const MenuStateInput& state, MenuItemState* out,
+                      size_t capacity);
+
+// Whether command id is enabled by the rules of its group. Commands that no
+// rule greys are always enabled.
+bool CommandEnabled(unsigned id, const MenuStateInput& state);
+
+// The toggles' new value: 1 when the field was 0, else 0.
+inline uint32_t Toggled(uint32_t value) { return value == 0 ? 1u : 0u; }
+
+}  // namespace murlo
