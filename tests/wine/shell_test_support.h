@@ -3,6 +3,9 @@
 // ended when a test fails, and message-box handling.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
