@@ -80,11 +80,20 @@ void AppendToView(View& view, const char* text, size_t length) {
         }
         if (a == 0) {
             // Even the empty view took in only b characters: show the
-            // newest part of the text that fits in them.
-            view.SetSelection(0, -1);
-            view.ReplaceSelection("");
-            size_t start = NewestPartStart(text, length, static_cast<size_t>(b));
-            InsertAtEnd(view, text + start, a, b);
+            // newest part of the text that fits in them. A control whose
+            // limit counts a line end once may take in less of a part
+            // with fewer line ends; then try again with what it took,
+            // which is less each time, so this ends.
+            size_t room = static_cast<size_t>(b);
+            for (;;) {
+                view.SetSelection(0, -1);
+                view.ReplaceSelection("");
+                size_t start = NewestPartStart(text, length, room);
+                InsertAtEnd(view, text + start, a, b);
+                size_t taken = static_cast<size_t>(b - a);
+                if (taken >= length - start || taken == 0) break;
+                room = taken < room ? taken : room - 1;
+            }
             break;
         }
         const long first = view.LineIndex(1);

@@ -1,7 +1,10 @@
 // A model of the view control for AppendToView: a text with a character
 // limit, lines ending at LF, a CR LF counting two characters, and an
 // insertion that takes in only what fits the limit, as the Windows rich
-// edit control does. Counts the redraw, repaint and scroll calls.
+// edit control does. With lineEndIsOneChar the limit counts every CR LF as
+// one character and an insertion never splits one, as the 2.0 control
+// stores a paragraph end, while lengths and positions still count it as
+// two. Counts the redraw, repaint and scroll calls.
 #pragma once
 
 #include <cstring>
@@ -13,6 +16,7 @@ namespace murlo::test {
 struct TextControlModel {
     std::string text;
     long limit = 0x7000;
+    bool lineEndIsOneChar = false;
     long selectionStart = 0;
     long selectionEnd = 0;
     int redrawOffCalls = 0;
@@ -24,6 +28,14 @@ struct TextControlModel {
     bool repaintedWhileRedrawOff = false;
 
     long Length() const { return static_cast<long>(text.size()); }
+
+    // The length that the limit applies to.
+    long StoredLength() const {
+        if (!lineEndIsOneChar) return Length();
+        long pairs = 0;
+        for (size_t i = 0; i + 1 < text.size(); ++i) pairs += text[i] == '\r' && text[i + 1] == '\n';
+        return Length() - pairs;
+    }
 
     void SetSelection(long a, long b) {
         long length = Length();
@@ -38,9 +50,13 @@ struct TextControlModel {
         ++replaceCalls;
         text.erase(static_cast<size_t>(selectionStart),
                    static_cast<size_t>(selectionEnd - selectionStart));
-        long room = limit - Length();
+        long room = limit - StoredLength();
         long wanted = static_cast<long>(std::strlen(insert));
-        long taken = wanted < room ? wanted : (room > 0 ? room : 0);
+        long taken = 0;
+        for (long chars = 0; taken < wanted && chars < room; ++chars) {
+            bool pair = lineEndIsOneChar && insert[taken] == '\r' && insert[taken + 1] == '\n';
+            taken += pair ? 2 : 1;
+        }
         text.insert(static_cast<size_t>(selectionStart), insert, static_cast<size_t>(taken));
         selectionStart += taken;
         selectionEnd = selectionStart;

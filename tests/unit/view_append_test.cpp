@@ -140,5 +140,54 @@ TEST(AppendToView, RandomAppendsAlwaysEndWithTheNewText) {
     }
 }
 
+// A control that stores a line end as one character (the 2.0 rich edit)
+// takes in more bytes of lines than its limit; the trimming still ends,
+// keeps the stored text within the limit and ends with the new text.
+TEST(AppendToView, LimitCountingLineEndsOnceStillTrimsToTheNewestText) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        TextControlModel view = MakeView(20 + static_cast<long>(random() % 200), "");
+        view.lineEndIsOneChar = true;
+        for (int i = 0; i < 50; ++i) {
+            std::string text;
+            int lines = static_cast<int>(random() % 5);
+            for (int l = 0; l < lines; ++l) text += std::string(random() % 30, 'a' + l) + "\r\n";
+            if (random() % 2) text += std::string(random() % 40, 'o');
+            view.scrollCaretCalls = 0;
+            Append(view, text);
+            ASSERT_LE(view.StoredLength(), view.limit);
+            TextControlModel alone = MakeView(view.limit, "");
+            alone.lineEndIsOneChar = true;
+            alone.text = text;
+            if (alone.StoredLength() <= view.limit) {
+                ASSERT_GE(view.text.size(), text.size());
+                ASSERT_EQ(view.text.substr(view.text.size() - text.size()), text);
+            } else {
+                ASSERT_FALSE(view.text.empty());
+                ASSERT_EQ(text.substr(text.size() - view.text.size()), view.text);
+            }
+            ASSERT_EQ(view.scrollCaretCalls, 1);
+            ASSERT_EQ(view.redrawOffCalls, view.redrawOnCalls);
+        }
+    }
+}
+
+// Lines first and one long line last: the newest bytes that the length
+// allows hold fewer line ends than the first attempt, so the control takes
+// in less of them; the view still shows the end of the text.
+TEST(AppendToView, OverLongTextWithLineEndsOnlyAtItsStartShowsItsEnd) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "x\r\n";
+    text += std::string(90, 'z');
+    TextControlModel view = MakeView(100, "old\r\n");
+    view.lineEndIsOneChar = true;
+    Append(view, text);
+    std::string shown;
+    for (int i = 0; i < 5; ++i) shown += "x\r\n";
+    EXPECT_EQ(view.text, shown + std::string(90, 'z'));
+    EXPECT_EQ(view.repaintCalls, 1);
+    ExpectCaretAtEnd(view);
+}
+
 }  // namespace
 }  // namespace murlo::test

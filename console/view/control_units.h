@@ -1,0 +1,39 @@
+// How the view control counts text, so that the console can insert only
+// what fits its limit and convert between the control's character
+// positions and the CR LF form that the append logic measures in.
+// Portable: the code page's lead-byte test is passed in.
+//
+// The 2.0 rich edit control keeps every paragraph end as one CR: a CR LF,
+// a lone CR, a lone LF and a CR CR LF (a soft break, shown as a blank)
+// each become one character. Its text limit counts these characters. Its
+// CR LF form (what WM_GETTEXT returns and the lengths with GTL_USECRLF
+// count) shows every paragraph end as CR LF again. The 1.0 control keeps
+// every byte it was given, so both forms are the same there.
+#pragma once
+
+#include <cstddef>
+
+namespace murlo {
+
+struct ControlTextForm {
+    bool paragraphIsCr;                      // the 2.0 control: a paragraph end is one CR
+    bool (*isLeadByte)(unsigned char byte);  // first byte of a double-byte character; may be null
+};
+
+// Bytes of the CR LF form of length bytes read from the control in its
+// stored form (EM_GETTEXTRANGE), in which a paragraph end is one CR.
+size_t StoredTextUnits(const char* stored, size_t length, const ControlTextForm& form);
+
+// How many of the stored characters at the start of stored (length bytes)
+// lie wholly within the first units bytes of the CR LF form.
+size_t StoredCharsWithin(const char* stored, size_t length, size_t units,
+                         const ControlTextForm& form);
+
+// How many stored characters inserting length bytes of text would make.
+size_t InsertedChars(const char* text, size_t length, const ControlTextForm& form);
+
+// The bytes at the start of text that make at most room stored characters.
+// A line end or a double-byte character is never split.
+size_t FittingPrefix(const char* text, size_t length, size_t room, const ControlTextForm& form);
+
+}  // namespace murlo

@@ -1,0 +1,96 @@
+#include "console/view/control_units.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace murlo::test {
+namespace {
+
+// Lead bytes of a double-byte code page (as in code page 932).
+bool TestLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+constexpr ControlTextForm kRichEdit2{true, nullptr};
+constexpr ControlTextForm kRichEdit1{false, nullptr};
+constexpr ControlTextForm kRichEdit2Dbcs{true, TestLeadByte};
+
+// What the 2.0 control stores for inserted text, as observed: every kind
+// of paragraph end is one CR, a CR CR LF one blank.
+TEST(ControlUnits, InsertedCharsCountParagraphEndsAsTheControlStoresThem) {
+    const struct {
+        const char* name;
+        std::string text;
+        ControlTextForm form;
+        size_t chars;
+    } cases[] = {
+        {"plain", "abc", kRichEdit2, 3},
+        {"CR LF lines", "ab\r\ncd\r\n", kRichEdit2, 6},
+        {"lone LF", "ab\ncd\n", kRichEdit2, 6},
+        {"lone CR", "ab\rcd\r", kRichEdit2, 6},
+        {"CR CR LF soft break", "a\r\r\nb", kRichEdit2, 3},
+        {"CR then CR CR LF", "a\r\r\r\nb", kRichEdit2, 4},
+        {"CR LF LF", "a\r\n\nb", kRichEdit2, 4},
+        {"LF CR", "a\n\rb", kRichEdit2, 4},
+        {"trailing CR", "a\r", kRichEdit2, 2},
+        {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, 9},
+        {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, 4},
+        {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, 3},
+        {"empty", "", kRichEdit2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(InsertedChars(c.text.data(), c.text.size(), c.form), c.chars);
+    }
+}
+
+TEST(ControlUnits, FittingPrefixNeverSplitsALineEndOrACharacter) {
+    const struct {
+        std::string text;
+        size_t room;
+        ControlTextForm form;
+        std::string prefix;
+    } cases[] = {
+        {"ab\r\ncd\r\n", 0, kRichEdit2, ""},
+        {"ab\r\ncd\r\n", 2, kRichEdit2, "ab"},
+        {"ab\r\ncd\r\n", 3, kRichEdit2, "ab\r\n"},
+        {"ab\r\ncd\r\n", 5, kRichEdit2, "ab\r\ncd"},
+        {"ab\r\ncd\r\n", 6, kRichEdit2, "ab\r\ncd\r\n"},
+        {"ab\r\ncd\r\n", 100, kRichEdit2, "ab\r\ncd\r\n"},
+        {"a\r\r\nb", 2, kRichEdit2, "a\r\r\n"},
+        {"ab\r\ncd", 3, kRichEdit1, "ab\r"},
+        {"\x82\xa0\x82\xa2z", 1, kRichEdit2Dbcs, "\x82\xa0"},
+        {"\x82\xa0\x82\xa2z", 2, kRichEdit2Dbcs, "\x82\xa0\x82\xa2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " room " + std::to_string(c.room));
+        size_t bytes = FittingPrefix(c.text.data(), c.text.size(), c.room, c.form);
+        EXPECT_EQ(c.text.substr(0, bytes), c.prefix);
+        EXPECT_LE(InsertedChars(c.text.data(), bytes, c.form), c.room);
+    }
+}
+
+// The stored form (EM_GETTEXTRANGE) against the CR LF form (WM_GETTEXT).
+TEST(ControlUnits, StoredTextConvertsToTheCrLfForm) {
+    const std::string stored = "ab\rcd\r";  // shown as ab CR LF cd CR LF
+    EXPECT_EQ(StoredTextUnits(stored.data(), stored.size(), kRichEdit2), 8u);
+    EXPECT_EQ(StoredTextUnits(stored.data(), stored.size(), kRichEdit1), 6u);
+    const std::string dbcs = "\x82\xa0\r";
+    EXPECT_EQ(StoredTextUnits(dbcs.data(), dbcs.size(), kRichEdit2Dbcs), 4u);
+
+    const struct {
+        size_t units;
+        size_t chars;
+    } positions[] = {{0, 0}, {2, 2}, {3, 2}, {4, 3}, {5, 4}, {7, 5}, {8, 6}, {100, 6}};
+    for (const auto& p : positions) {
+        SCOPED_TRACE(p.units);
+        EXPECT_EQ(StoredCharsWithin(stored.data(), stored.size(), p.units, kRichEdit2), p.chars);
+    }
+    EXPECT_EQ(StoredCharsWithin(stored.data(), stored.size(), 4, kRichEdit1), 4u);
+    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 1, kRichEdit2Dbcs), 0u);
+    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 2, kRichEdit2Dbcs), 1u);
+}
+
+}  // namespace
+}  // namespace murlo::test
