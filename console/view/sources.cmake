@@ -2,6 +2,8 @@
 list(APPEND MURLO_CONSOLE_PORTABLE
     console/view/render_record.cpp
     console/view/ring_buffer.cpp
+    console/view/control_units.cpp
+    console/view/log_mirror.cpp
     console/view/save_dialog_request.cpp)
 list(APPEND MURLO_CONSOLE_WINDOWS
     console/view/view_append_win.cpp
