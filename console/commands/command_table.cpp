@@ -1,27 +1,60 @@
-// Command table, menus, status help: not built yet.
+// The command table: one line per command id, and the simple actions.
+// Menu items, accelerators, toolbar buttons and the context menu all arrive
+// here as WM_COMMAND.
+#include <windows.h>
+#include <richedit.h>
+
+#include "console/commands/menu_state.h"
+#include "console/resources/resource.h"
 #include "console/shell/console_window.h"
 
 namespace murlo {
 
-void ConsoleWindow::OnCommand(UINT, LPARAM, UINT) {}
-void ConsoleWindow::OnInitMenuPopup(HMENU, UINT, BOOL) {}
-void ConsoleWindow::OnMenuSelect(HMENU, UINT, HMENU, UINT) {}
-void ConsoleWindow::OnContextMenu(HWND, int, int) {}
-void ConsoleWindow::OpenFindDialog() {}
-void ConsoleWindow::OnFindReplace() {}
-void ConsoleWindow::FindInView() {}
-void ConsoleWindow::FindPrevious() {}
-void ConsoleWindow::FindNext() {}
-void ConsoleWindow::FontCommand() {}
-void ConsoleWindow::BackColorCommand() {}
-void ConsoleWindow::ApplyTransparency() {}
-void ConsoleWindow::TransparentCommand() {}
-void ConsoleWindow::TransparencyCommand() {}
-void ConsoleWindow::TopMostCommand() {}
-void ConsoleWindow::WrapCommand() {}
-void ConsoleWindow::LeftSpaceCommand() {}
-void ConsoleWindow::AboutCommand() {}
-void ConsoleWindow::HelpCommand() {}
-void CenterOnConsole(HWND) {}
+namespace {
+
+void Toggle(DWORD& field) { field = Toggled(field); }
+
+void SelectAll(HWND view) {
+    CHARRANGE all = {0, -1};
+    SendMessageA(view, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+}
+
+}  // namespace
+
+void ConsoleWindow::OnCommand(UINT id, LPARAM, UINT) {
+    switch (id) {
+    case IDM_START_LOG: Toggle(loggingOn); break;
+    case IDM_SAVE_LOG: SaveLogCommand(); break;
+    case IDM_LOG_TO_FILE: LogToFileCommand(); break;
+    case IDM_EXIT: DestroyWindow(mainWindow); break;
+    case IDM_SELECT_ALL: SelectAll(viewWindow); break;
+    case IDM_COPY: SendMessageA(viewWindow, WM_COPY, 0, 0); break;
+    case IDM_CLEAR: ClearView(); break;
+    case IDM_FIND: OpenFindDialog(); break;
+    case IDM_FIND_PREVIOUS: FindPrevious(); break;
+    case IDM_FIND_NEXT: FindNext(); break;
+    case IDM_SHOW_FILE_NAME: Toggle(showFileName); break;
+    case IDM_SHOW_PROCESS_ID: Toggle(showProcessId); break;
+    case IDM_SHOW_DATE: Toggle(showDate); break;
+    case IDM_SHOW_TIME: Toggle(showTime); break;
+    case IDM_TRANSPARENT: TransparentCommand(); break;
+    case IDM_ADD_LINE_END: Toggle(addLineEnd); break;
+    case IDM_WRAP: WrapCommand(); break;
+    case IDM_LEFT_SPACE: LeftSpaceCommand(); break;
+    case IDM_TOP_MOST: TopMostCommand(); break;
+    case IDM_FONT: FontCommand(); break;
+    case IDM_BACK_COLOR: BackColorCommand(); break;
+    case IDM_TRANSPARENCY: TransparencyCommand(); break;
+    case IDM_HELP: HelpCommand(); break;
+    case IDM_ABOUT: AboutCommand(); break;
+    default: break;
+    }
+}
+
+// The next record starts a new line, whatever the cleared text ended with.
+void ConsoleWindow::ClearView() {
+    SetWindowTextA(viewWindow, "");
+    atLineStart = 1;
+}
 
 }  // namespace murlo

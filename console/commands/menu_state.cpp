@@ -90,6 +90,4 @@ size_t MenuItemStates(unsigned groups, const MenuStateInput& state, MenuItemStat
     return count;
 }
 
-bool CommandEnabled(unsigned id, const MenuStateInput& state) { return Enabled(id, state); }
-
 }  // namespace murlo

@@ -1,6 +1,6 @@
 // The menu state rules: which items are checked and which are greyed, from
-// a plain copy of the console's state. Portable: the menus apply the result
-// (OnInitMenuPopup), and the accelerators ask the same rules.
+// a plain copy of the console's state. Portable: OnInitMenuPopup applies
+// the result, and through it the accelerators follow the same rules.
 #pragma once
 
 #include <cstddef>
@@ -60,10 +60,6 @@ inline constexpr size_t kMaxMenuItemStates = 24;
 // capacity entries) and returns how many were written.
 size_t MenuItemStates(unsigned groups, const MenuStateInput& state, MenuItemState* out,
                       size_t capacity);
-
-// Whether command id is enabled by the rules of its group. Commands that no
-// rule greys are always enabled.
-bool CommandEnabled(unsigned id, const MenuStateInput& state);
 
 // The toggles' new value: 1 when the field was 0, else 0.
 inline uint32_t Toggled(uint32_t value) { return value == 0 ? 1u : 0u; }

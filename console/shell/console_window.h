@@ -118,6 +118,7 @@ struct ConsoleWindow {
     void OnInitMenuPopup(HMENU menu, UINT index, BOOL isWindowMenu);
     void OnMenuSelect(HMENU menu, UINT item, HMENU popup, UINT flags);
     void OnContextMenu(HWND window, int x, int y);
+    void ClearView();
 
     // Find (console/commands/find.cpp).
     void OpenFindDialog();
@@ -125,6 +126,8 @@ struct ConsoleWindow {
     void FindInView();
     void FindPrevious();
     void FindNext();
+    void CopySelectionToFindText();
+    void RepeatFind(bool down);
 
     // Appearance (console/commands/appearance.cpp).
     void FontCommand();
