@@ -1,11 +1,197 @@
-// Capture of the system debug-output channel: not built yet.
+// The DebugMonitor thread: the reader of the system debug-output channel,
+// which hands every string to the main window as a LogRecord; and the
+// user-interface thread's start and stop of it.
+#include <atomic>
+#include <cstring>
+
+#include "console/intake/debug_framing.h"
+#include "console/resources/resource.h"
 #include "console/shell/console_window.h"
+#include "console/shell/constants.h"
 
 namespace murlo {
 
-bool ConsoleWindow::StartDebugMonitor() { return false; }
-void ConsoleWindow::StopDebugMonitorForDialog() {}
-void ConsoleWindow::StopDebugMonitor() {}
-DWORD WINAPI DebugMonitor(LPVOID) { return 0; }
+static_assert(sizeof(SYSTEMTIME) == sizeof(RecordTime));
+
+namespace {
+
+// How long a restart waits for the thread it stopped before it starts anew.
+constexpr DWORD kRestartWaitMs = 2000;
+
+// A thread told to stop whose end was not yet seen (user-interface thread only).
+HANDLE g_stoppedThread = nullptr;
+
+// Counts the stops. The kill event is auto-reset and shared by every thread,
+// so a stop aimed at a thread that no longer waits (it ended after a
+// failure) leaves the signal pending; a later thread takes such a signal
+// as its own only when a stop happened after its start.
+std::atomic<uint32_t> g_stopCount{0};
+
+// The channel's kernel objects as the thread holds them; released in
+// reverse order of acquisition on every path.
+struct DebugChannel {
+    HANDLE bufferReady = nullptr;
+    HANDLE dataReady = nullptr;
+    HANDLE section = nullptr;
+    const void* view = nullptr;
+
+    DebugChannel() = default;
+    DebugChannel(const DebugChannel&) = delete;
+    DebugChannel& operator=(const DebugChannel&) = delete;
+    ~DebugChannel() { Release(); }
+
+    void Release() {
+        if (view) UnmapViewOfFile(view);
+        if (section) CloseHandle(section);
+        if (dataReady) CloseHandle(dataReady);
+        if (bufferReady) CloseHandle(bufferReady);
+        view = nullptr;
+        section = dataReady = bufferReady = nullptr;
+    }
+};
+
+// Obtains the channel's objects; returns 0, or the id of the message to show.
+UINT OpenDebugChannel(DebugChannel& channel) {
+    channel.bufferReady = CreateEventA(nullptr, FALSE, FALSE, kDebugBufferReadyEvent);
+    if (!channel.bufferReady) return IDS_ERROR_OCCURED;
+    // Another reader of the channel is running: leave the channel to it.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return IDS_EXIST_DEBUG_MONITOR;
+    channel.dataReady = CreateEventA(nullptr, FALSE, FALSE, kDebugDataReadyEvent);
+    if (!channel.dataReady) return IDS_ERROR_OCCURED;
+    channel.section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                         kDebugSectionSize, kDebugBufferSection);
+    if (!channel.section) return IDS_CANT_CREATE_SHARED_MEMORY;
+    // The whole section is mapped, so that every byte the reader may look
+    // at lies inside the view.
+    channel.view = MapViewOfFile(channel.section, FILE_MAP_READ, 0, 0, kDebugSectionSize);
+    if (!channel.view) return IDS_CANT_CREATE_SHARED_MEMORY;
+    return 0;
+}
+
+char* HeapResize(char* block, uint32_t newSize, void*) {
+    HANDLE heap = GetProcessHeap();
+    void* resized = block ? HeapReAlloc(heap, HEAP_ZERO_MEMORY, block, newSize)
+                          : HeapAlloc(heap, HEAP_ZERO_MEMORY, newSize);
+    return static_cast<char*>(resized);
+}
+
+void LocalTimeNow(RecordTime* time, void*) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::memcpy(time, &now, sizeof now);
+}
+
+void SendToConsole(const void* record, uint32_t size, void*) {
+    COPYDATASTRUCT copy = {0, size, const_cast<void*>(record)};
+    SendMessageA(g_console.consoleTarget, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+// Waits up to timeoutMs for thread to end while handling the messages
+// sent to this thread meanwhile (a stopping monitor may still be sending
+// records). Posted messages stay queued. Returns whether it ended.
+bool WaitServingSentMessages(HANDLE thread, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD elapsed = GetTickCount() - start;
+        DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_OBJECT_0 + 1) return false;  // time-out or failure
+    }
+}
+
+// Keeps the handle of a thread told to stop; an older one is closed, which
+// only gives up waiting for it (the thread runs on to its end).
+void KeepStoppedThread(HANDLE thread) {
+    if (g_stoppedThread) CloseHandle(g_stoppedThread);
+    g_stoppedThread = thread;
+}
+
+}  // namespace
+
+// parameter: the stop count when the thread was started.
+DWORD WINAPI DebugMonitor(LPVOID parameter) {
+    const auto startedAt = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parameter));
+    DebugChannel channel;
+    if (UINT failure = OpenDebugChannel(channel)) {
+        channel.Release();
+        ShowResourceMessage(g_console.consoleTarget, failure, MB_ICONERROR);
+        return 0;
+    }
+
+    DebugFraming framing;
+    DebugRecordBuffer buffer;
+    DebugMonitorIo io = {HeapResize, LocalTimeNow, SendToConsole, nullptr};
+    SetEvent(channel.bufferReady);
+    HANDLE waits[2] = {channel.dataReady, g_console.killEvent};
+    for (;;) {
+        // The data event comes first, so a busy channel is drained before
+        // the kill signal is seen; a failed wait (no kill event) ends the thread.
+        DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (woken == WAIT_OBJECT_0 + 1 && g_stopCount.load() == startedAt) continue;  // not ours
+        if (woken != WAIT_OBJECT_0) break;
+        DebugString string = ReadDebugSection(channel.view, kDebugSectionSize);
+        if (TakeDebugString(string, framing, buffer, io) == TakeResult::OutOfMemory) {
+            // The pending writer is not released; it gives up on its own.
+            channel.Release();
+            if (buffer.data) HeapFree(GetProcessHeap(), 0, buffer.data);
+            ShowResourceMessage(g_console.consoleTarget, IDS_NOT_ENOUGH_MEMORY,
+                                MB_ICONERROR | MB_SYSTEMMODAL);
+            return 0;
+        }
+        // Only now may the next writer overwrite the buffer.
+        SetEvent(channel.bufferReady);
+    }
+    if (buffer.data) HeapFree(GetProcessHeap(), 0, buffer.data);
+    return 0;
+}
+
+bool ConsoleWindow::StartDebugMonitor() {
+    if (!g_console.killEvent)
+        g_console.killEvent = CreateEventA(nullptr, FALSE, FALSE, kKillMonitorEvent);
+    if (monitorThread) return true;  // one is running already
+
+    // The stopped thread may still hold the channel (a busy channel keeps
+    // it taking strings); a new one would find it taken and give up.
+    if (g_stoppedThread && WaitServingSentMessages(g_stoppedThread, kRestartWaitMs)) {
+        CloseHandle(g_stoppedThread);
+        g_stoppedThread = nullptr;
+    }
+
+    DWORD threadId = 0;
+    auto startedAt = reinterpret_cast<LPVOID>(static_cast<uintptr_t>(g_stopCount.load()));
+    monitorThread = CreateThread(nullptr, 0, DebugMonitor, startedAt, 0, &threadId);
+    return monitorThread != nullptr;
+}
+
+void ConsoleWindow::StopDebugMonitorForDialog() {
+    if (!monitorThread) return;
+    if (g_console.killEvent) {
+        g_stopCount.fetch_add(1);
+        SetEvent(g_console.killEvent);
+    }
+    KeepStoppedThread(monitorThread);
+    monitorThread = nullptr;
+}
+
+void ConsoleWindow::StopDebugMonitor() {
+    if (monitorThread && g_console.killEvent) {
+        g_stopCount.fetch_add(1);
+        SetEvent(g_console.killEvent);
+        // The thread may be blocked sending a record to this thread.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    // Closing the handles does not stop the threads; they end on the signal
+    // or with the process.
+    if (monitorThread) CloseHandle(monitorThread);
+    monitorThread = nullptr;
+    KeepStoppedThread(nullptr);
+}
 
 }  // namespace murlo

@@ -1,12 +1,155 @@
-// Log-file commands: not built yet.
+// The two File commands that put the console's output into files: "Log to
+// File" (a toggle that opens and closes the log file) and "Save log" (the
+// view's text in one go); the log-file dialog's hook and the filter list.
+#include <cstddef>
+#include <cstring>
+
+#include "console/resources/resource.h"
 #include "console/shell/console_window.h"
+#include "console/shell/constants.h"
+#include "console/view/save_dialog_request.h"
+
+#include <commctrl.h>
 
 namespace murlo {
 
-void ConsoleWindow::LogToFileCommand() {}
-void ConsoleWindow::CloseLogFile() {}
-void ConsoleWindow::SaveLogCommand() {}
-UINT_PTR CALLBACK LogFileDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
-void LoadFilterString(UINT, char* buffer) { buffer[0] = buffer[1] = 0; }
+static_assert(kOfnOverwritePrompt == OFN_OVERWRITEPROMPT && kOfnHideReadOnly == OFN_HIDEREADONLY &&
+              kOfnEnableHook == OFN_ENABLEHOOK && kOfnEnableTemplate == OFN_ENABLETEMPLATE &&
+              kOfnPathMustExist == OFN_PATHMUSTEXIST && kOfnExplorer == OFN_EXPLORER);
+
+namespace {
+
+// The request record without its three trailing fields (the SDK's
+// OPENFILENAME_SIZE_VERSION_400A, which is not a constant expression).
+constexpr DWORD kShortRequestSize =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+#ifndef _WIN64
+// The two request sizes of the 32-bit platform.
+static_assert(kShortRequestSize == 76 && sizeof(OPENFILENAMEA) == 88);
+#endif
+
+constexpr size_t kFilterSize = 128;
+constexpr UINT kMaxSpinKB = 0x7fff;
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+SaveDialogPlatform DialogPlatform() {
+    const PlatformInfo& platform = g_console.platform;
+    return SaveDialogPlatform{platform.hasNewShell != FALSE, platform.isNT5 != FALSE,
+                              platform.isWinMe != FALSE};
+}
+
+// Fills the save dialog's request; every field not named stays zero.
+void FillSaveRequest(OPENFILENAMEA& request, const SaveDialogRequest& plan, ConsoleWindow& console,
+                     const char* filter, char* fileName) {
+    std::memset(&request, 0, sizeof request);
+    // The shorter form ends before the trailing fields that older platforms reject.
+    request.lStructSize = plan.fullSize ? sizeof(OPENFILENAMEA) : kShortRequestSize;
+    request.hwndOwner = console.mainWindow;
+    request.lpstrFilter = filter;
+    request.lpstrFile = fileName;
+    request.nMaxFile = MAX_PATH;
+    request.Flags = plan.flags;
+    request.lpstrDefExt = kDefaultExtension;
+    if (plan.hooked) {
+        request.hInstance = g_console.resourceModule;
+        request.lCustData = reinterpret_cast<LPARAM>(&console);
+        request.lpfnHook = LogFileDialogHook;
+        request.lpTemplateName = MAKEINTRESOURCEA(plan.templateId);
+    }
+}
+
+ConsoleWindow* DialogConsole(HWND dialog) {
+    return reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+}  // namespace
+
+void LoadFilterString(UINT id, char* buffer) {
+    std::memset(buffer, 0, kFilterSize);
+    LoadStringA(g_console.resourceModule, id, buffer, kFilterSize);
+    MakeFilterList(buffer, kFilterSize, IsAnsiLeadByte);
+}
+
+UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto* request = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, request ? request->lCustData : 0);
+        ConsoleWindow* console = DialogConsole(dialog);
+        if (!console) return 0;
+        if (HWND spin = GetDlgItem(dialog, IDC_MAX_SIZE_SPIN)) {
+            SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(kMaxSpinKB, 0));
+            SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(LOWORD(console->maxLogKB), 0));
+        }
+        // Written after the spin control, which shows its own (clamped)
+        // position in the field: the size offered is the one last confirmed.
+        SetDlgItemInt(dialog, IDC_MAX_SIZE, console->maxLogKB, FALSE);
+    } else if (message != 0 && message == g_console.fileNameOkMessage) {
+        ConsoleWindow* console = DialogConsole(dialog);
+        if (!console) return 0;
+        console->displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
+        console->maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
+    }
+    // The file name is always accepted.
+    return 0;
+}
+
+void ConsoleWindow::LogToFileCommand() {
+    if (logFile) {
+        CloseLogFile();
+        return;
+    }
+    char filter[kFilterSize];
+    LoadFilterString(IDS_FILTER, filter);
+    char fileName[MAX_PATH] = {};
+    OPENFILENAMEA request;
+    FillSaveRequest(request, LogFileDialogRequest(DialogPlatform()), *this, filter, fileName);
+
+    StopDebugMonitorForDialog();
+    if (GetSaveFileNameA(&request)) {
+        // Binary: the texts reach the stream already in the file's CR LF form.
+        logFile = std::fopen(fileName, "wb");
+        if (!logFile)
+            ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+        else if (maxLogKB != 0)
+            OpenRingStore();
+    }
+    if (g_console.platform.isNT) StartDebugMonitor();
+}
+
+void ConsoleWindow::CloseLogFile() {
+    if (!logFile) return;
+    if (maxLogKB != 0) CloseRingStore();  // writes the ring's lines into the open stream
+    std::fclose(logFile);
+    displayToWindow = 1;
+    logFile = nullptr;
+}
+
+void ConsoleWindow::SaveLogCommand() {
+    char filter[kFilterSize];
+    LoadFilterString(IDS_FILTER, filter);
+    char fileName[MAX_PATH] = {};
+    OPENFILENAMEA request;
+    FillSaveRequest(request, SaveLogDialogRequest(DialogPlatform()), *this, filter, fileName);
+
+    StopDebugMonitorForDialog();
+    if (GetSaveFileNameA(&request)) {
+        HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+        } else {
+            char* text = g_console.saveBuffer;
+            if (text) {
+                // At most 0x7000 - 1 characters and the NUL.
+                GetWindowTextA(viewWindow, text, kSaveBufferSize);
+                DWORD written = 0;
+                WriteFile(file, text, static_cast<DWORD>(strnlen(text, kSaveBufferSize)), &written, nullptr);
+            }
+            CloseHandle(file);
+        }
+    }
+    if (g_console.platform.isNT) StartDebugMonitor();
+}
 
 }  // namespace murlo
