@@ -43,12 +43,23 @@ target_link_libraries(MURLO PRIVATE murlo_portable_win comctl32 comdlg32 gdi32 u
 file(GLOB MURLO_CLIENT_DEF CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/client/murlodll.def)
 add_library(MURLODLL SHARED ${MURLO_CLIENT_WINDOWS} ${MURLO_CLIENT_DEF})
 set_target_properties(MURLODLL PROPERTIES OUTPUT_NAME MURLODLL PREFIX "" SUFFIX .DLL
-    IMPORT_PREFIX lib IMPORT_SUFFIX .a IMPORT_NAME murlodll)
+    IMPORT_PREFIX lib IMPORT_SUFFIX .a ARCHIVE_OUTPUT_NAME murlodll)
 target_include_directories(MURLODLL PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(MURLODLL PRIVATE ${MURLO_PRODUCT_DEFINES})
 target_compile_options(MURLODLL PRIVATE ${MURLO_WARNINGS} ${MURLO_PRODUCT_FLAGS})
 target_link_options(MURLODLL PRIVATE ${MURLO_STATIC_LINK} -Wl,--kill-at)
 target_link_libraries(MURLODLL PRIVATE murlo_portable_win user32 advapi32 kernel32)
+# The .def names the standard-call exports with their argument size, and
+# --kill-at exports them plain. ld's import library would then offer only
+# the plain names, which 32-bit callers of the header do not reference;
+# dlltool --kill-at makes one whose decorated symbols import the plain names.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND MURLO_CLIENT_DEF)
+    find_program(MURLO_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+    add_custom_command(TARGET MURLODLL POST_BUILD
+        COMMAND ${MURLO_DLLTOOL} --kill-at -d ${MURLO_CLIENT_DEF} -D MURLODLL.DLL
+            -l $<TARGET_LINKER_FILE:MURLODLL>
+        VERBATIM)
+endif()
 
 # Subsystem-specific extra targets (the Japanese resource library, examples).
 file(GLOB MURLO_EXTRA_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/targets.cmake
