@@ -115,6 +115,53 @@ TEST_F(ShellWindow, ColoursAndWrappingComeFromTheSettings) {
     EXPECT_EQ(plain.Close(), 0);
 }
 
+// Height of the view's first line: the top of the second line (rich edit
+// answers the position packed when wParam is a character index). The text
+// is appended as the console appends records, so it takes the view's format.
+int FirstLineHeight(HWND view) {
+    SendMessageA(view, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("Ag\r\nAg\r\n"));
+    LRESULT second = SendMessageA(view, EM_LINEINDEX, 1, 0);
+    return HIWORD(SendMessageA(view, EM_POSFROMCHAR, WPARAM(second), 0)) -
+           HIWORD(SendMessageA(view, EM_POSFROMCHAR, 0, 0));
+}
+
+TEST_F(ShellWindow, StoredFontSizeReachesTheView) {
+    int heights[2] = {};
+    const LONG fontHeights[2] = {-12, -36};
+    for (int i = 0; i < 2; ++i) {
+        DeleteSettingsKey();
+        LOGFONTA font = {};
+        font.lfHeight = fontHeights[i];
+        font.lfWeight = 400;
+        SetSettingBinary("Font", &font, sizeof font);
+        Console console;
+        ASSERT_TRUE(StartReady(console));
+        heights[i] = FirstLineHeight(console.View());
+        EXPECT_EQ(console.Close(), 0);
+    }
+    EXPECT_GE(heights[0], 12);
+    EXPECT_GE(heights[1], 36);
+    EXPECT_GT(heights[1], 2 * heights[0]);
+}
+
+TEST_F(ShellWindow, WrapToWindowSetting) {
+    std::string longLine(2000, 'w');
+    for (DWORD wrap : {0u, 1u}) {
+        SCOPED_TRACE(wrap);
+        DeleteSettingsKey();
+        SetSettingDword("WrapWindow", wrap);
+        Console console;
+        ASSERT_TRUE(StartReady(console));
+        SendMessageA(console.View(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longLine.c_str()));
+        LRESULT lines = SendMessageA(console.View(), EM_GETLINECOUNT, 0, 0);
+        if (wrap)
+            EXPECT_GT(lines, 1);
+        else
+            EXPECT_EQ(lines, 1);
+        EXPECT_EQ(console.Close(), 0);
+    }
+}
+
 TEST_F(ShellWindow, UserMessageRaisesWithoutActivating) {
     Console console;
     ASSERT_TRUE(StartReady(console));
