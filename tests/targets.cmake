@@ -1,0 +1,11 @@
+# The console probe: a library the integration tests hook into the console's
+# user-interface thread to read its menus, status text and view format.
+if(MURLO_WINE_TESTS)
+    add_library(console_probe SHARED ${CMAKE_SOURCE_DIR}/tests/wine/probe/console_probe.cpp)
+    set_target_properties(console_probe PROPERTIES PREFIX "" OUTPUT_NAME console_probe SUFFIX .dll)
+    target_include_directories(console_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
+    target_compile_definitions(console_probe PRIVATE ${MURLO_TEST_DEFINES})
+    target_compile_options(console_probe PRIVATE ${MURLO_WARNINGS})
+    target_link_options(console_probe PRIVATE ${MURLO_STATIC_LINK})
+    target_link_libraries(console_probe PRIVATE user32 comctl32)
+endif()
