@@ -21,6 +21,7 @@ namespace {
 // terminator; the control is not told the size, so it is generous.
 constexpr size_t kSelectionBufferSize = 1024;
 constexpr int kFindWhatControl = 0x480;  // edt1 of the find dialog
+constexpr DWORD kFindChoices = FR_MATCHCASE | FR_WHOLEWORD;
 
 bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
@@ -62,7 +63,12 @@ void ConsoleWindow::OpenFindDialog() {
     findDialog = FindTextA(&findRequest);
 }
 
-void ConsoleWindow::OnFindReplace() { FindInView(); }
+// The choices of each search from the dialog are kept: some find dialogs
+// (Wine's) clear them in the record while they close.
+void ConsoleWindow::OnFindReplace() {
+    if (!(findRequest.Flags & FR_DIALOGTERM)) findChoices = findRequest.Flags & kFindChoices;
+    FindInView();
+}
 
 void ConsoleWindow::FindInView() {
     if (findRequest.Flags & FR_DIALOGTERM) {
@@ -85,10 +91,13 @@ void ConsoleWindow::FindInView() {
 }
 
 // With the dialog closed, its last notification left FR_DIALOGTERM set; it
-// is cleared for the one step and set again, so that match case and whole
-// word keep the dialog's last choices.
+// is cleared for the one step and set again. Match case and whole word are
+// the dialog's last choices.
 void ConsoleWindow::RepeatFind(bool down) {
-    if (!findDialog) findRequest.Flags &= ~DWORD(FR_DIALOGTERM);
+    if (!findDialog) {
+        findRequest.Flags &= ~DWORD(FR_DIALOGTERM);
+        findRequest.Flags = (findRequest.Flags & ~kFindChoices) | findChoices;
+    }
     if (down)
         findRequest.Flags |= FR_DOWN;
     else

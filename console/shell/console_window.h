@@ -54,6 +54,7 @@ struct ConsoleWindow {
     HWND findDialog = nullptr;
     char findText[256] = {};
     FINDREPLACEA findRequest = {};
+    DWORD findChoices = 0;  // match case and whole word of the last search from the dialog
     DWORD showFileName = 0;
     DWORD showProcessId = 0;
     DWORD showDate = 0;
