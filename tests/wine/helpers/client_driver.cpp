@@ -9,7 +9,10 @@
 //   dump HEX | dumpF FILE LINE HEX | dumpFW FILE LINE HEX
 //   dumpBad KIND LENGTH   (KIND: noaccess, guard, reserved, tail, null)
 //   pause TEXT NUMBER | pauseW TEXT NUMBER
-//   threads COUNT RECORDS | stack | waitgone | waitclass CLASS
+//   pauseAsync TEXT NUMBER   (DB_PauseA on a thread of its own; the driver
+//   goes on with the next command and waits for the thread before it ends)
+//   threads COUNT RECORDS | stack | waitgone (until the "MurloClass" window of
+//   now is destroyed) | waitclass CLASS (until a window of CLASS exists)
 //   exitload   (the exit code becomes the milliseconds the load took)
 // FILE "-" is a null pointer. Texts take the escapes \n \r \t \\ \xHH and,
 // in wide texts, \uHHHH. A format argument is i:DECIMAL, u:HEX, s:TEXT
@@ -321,7 +324,9 @@ bool StackBalanced() {
 #endif
 }
 
-bool NoConsoleWindow(const char*) { return FindWindowA("MurloClass", nullptr) == nullptr; }
+HWND g_consoleAtWait;
+std::vector<std::thread> g_pauses;
+bool ConsoleWindowGone(const char*) { return !IsWindow(g_consoleAtWait); }
 bool ClassWindowExists(const char* name) { return FindWindowA(name, nullptr) != nullptr; }
 
 // Runs one command; false when it is malformed or fails.
@@ -369,12 +374,20 @@ bool Run(const std::vector<const char*>& w, DWORD loadMs, int* exitOverride) {
         }
     } else if (name == "pause" && n == 3) g.PauseA(Narrow(w[1]), line(2));
     else if (name == "pauseW" && n == 3) g.PauseW(Wide(w[1]), line(2));
+    else if (name == "pauseAsync" && n == 3) {
+        const char* text = Narrow(w[1]);
+        int number = line(2);
+        g_pauses.emplace_back([text, number] { g.PauseA(text, number); });
+    }
     else if (name == "threads" && n == 3) {
         std::vector<std::thread> threads;
         for (int t = 0; t < atoi(w[1]); ++t) threads.emplace_back(SendFromThread, t, atoi(w[2]));
         for (auto& thread : threads) thread.join();
     } else if (name == "stack" && n == 1) return StackBalanced();
-    else if (name == "waitgone" && n == 1) return WaitUntil(NoConsoleWindow, nullptr);
+    else if (name == "waitgone" && n == 1) {
+        g_consoleAtWait = FindWindowA("MurloClass", nullptr);
+        return WaitUntil(ConsoleWindowGone, nullptr);
+    }
     else if (name == "waitclass" && n == 2) return WaitUntil(ClassWindowExists, w[1]);
     else if (name == "exitload" && n == 1) *exitOverride = static_cast<int>(loadMs);
     else return false;
@@ -397,9 +410,11 @@ int main(int argc, char** argv) {
             continue;
         }
         ++number;
-        if (!words.empty() && !Run(words, loadMs, &exitOverride)) return number;
+        // A failing command ends the driver at once, pause threads or not.
+        if (!words.empty() && !Run(words, loadMs, &exitOverride)) ExitProcess(static_cast<UINT>(number));
         words.clear();
     }
+    for (auto& pause : g_pauses) pause.join();
     FreeLibrary(dll);
     return exitOverride >= 0 ? exitOverride : 0;
 }
