@@ -13,6 +13,7 @@ ctest --test-dir "$out/host" --output-on-failure -j "$(nproc)"
 
 echo "== Windows binaries link only system libraries"
 "$root/scripts/check-imports.sh" "$out/win/bin"
+"$root/scripts/check-exports.sh" "$out/win/bin"
 
 tree=$("$root/scripts/wine-tree.sh" "$out")
 echo "== integration tests under Wine ($(basename "$tree"))"
