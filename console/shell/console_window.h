@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "console/view/ring_buffer.h"
+
 namespace murlo {
 
 // Process-wide facts, each written once at start-up and read afterwards.
@@ -82,6 +84,7 @@ struct ConsoleWindow {
     char* ringBase = nullptr;
     char* ringWrite = nullptr;
     char* ringOldest = nullptr;
+    RingRegion ringRegion = {};  // the ring as offsets; ringWrite and ringOldest follow it
 
     // Main window (console/shell/main_window.cpp).
     HWND CreateMainWindow(const RECT& rect);

@@ -236,6 +236,4 @@ void ConsoleWindow::OnDestroy() {
     PostQuitMessage(0);
 }
 
-void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT*) {}
-
 }  // namespace murlo

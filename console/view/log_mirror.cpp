@@ -9,14 +9,10 @@ bool RingStoreSize(uint32_t maxLogKB, uint32_t* size) {
     return true;
 }
 
-void MirrorLogText(const char* text, size_t length, bool logFileOpen, uint32_t maxLogKB,
-                   RingRegion& ring, ByteSink file) {
-    if (!logFileOpen) return;
-    if (maxLogKB != 0 && ring.base != nullptr) {
-        WriteRing(ring, text, length);
-    } else {
-        WriteLogText(text, length, file);
-    }
+LogRoute ChooseLogRoute(bool logFileOpen, uint32_t maxLogKB, bool ringMapped) {
+    if (!logFileOpen) return LogRoute::None;
+    if (maxLogKB != 0 && ringMapped) return LogRoute::Ring;
+    return LogRoute::File;
 }
 
 }  // namespace murlo

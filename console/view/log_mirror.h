@@ -2,10 +2,7 @@
 // ring that keeps the newest part of a size-limited log. Portable.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-
-#include "console/view/ring_buffer.h"
 
 namespace murlo {
 
@@ -13,11 +10,14 @@ namespace murlo {
 // no such ring: a limit of 0, or one whose bytes do not fit 32 bits.
 bool RingStoreSize(uint32_t maxLogKB, uint32_t* size);
 
-// Mirrors length bytes of rendered text to the log: nothing when no log
-// file is open; into the ring when the log has a size limit and its ring
-// is mapped; otherwise straight to the file in its CR LF form. A log whose
-// ring could not be made so still receives every text, only unlimited.
-void MirrorLogText(const char* text, size_t length, bool logFileOpen, uint32_t maxLogKB,
-                   RingRegion& ring, ByteSink file);
+enum class LogRoute {
+    None,  // no log file is open
+    Ring,  // the log has a size limit and its ring is mapped
+    File,  // straight to the file in its CR LF form
+};
+
+// A log whose size limit has no ring (it could not be made) still gets
+// every text, straight to the file: only the limit is lost, not the text.
+LogRoute ChooseLogRoute(bool logFileOpen, uint32_t maxLogKB, bool ringMapped);
 
 }  // namespace murlo

@@ -7,4 +7,7 @@ list(APPEND MURLO_CONSOLE_PORTABLE
     console/view/save_dialog_request.cpp)
 list(APPEND MURLO_CONSOLE_WINDOWS
     console/view/view_append_win.cpp
+    console/view/rich_edit_view.cpp
+    console/view/ring_store.cpp
+    console/view/handle_copy_data.cpp
     console/view/log_file_commands.cpp)

@@ -1,0 +1,49 @@
+// WM_COPYDATA: render the payload, mirror it to the log file and append it
+// to the view.
+#include "console/resources/resource.h"
+#include "console/shell/console_window.h"
+#include "console/view/render_record.h"
+
+namespace murlo {
+
+namespace {
+
+// Grows the render buffer on the process heap, zero-filling the new bytes;
+// on failure the old block stays valid.
+char* ReallocateRenderBuffer(char* block, uint32_t, uint32_t newSize) {
+    HANDLE heap = GetProcessHeap();
+    void* grown = block != nullptr ? HeapReAlloc(heap, HEAP_ZERO_MEMORY, block, newSize)
+                                   : HeapAlloc(heap, HEAP_ZERO_MEMORY, newSize);
+    return static_cast<char*>(grown);
+}
+
+}  // namespace
+
+// Only lpData and cbData are read: the payload is read in place, never
+// past cbData bytes, and no pointer to it is kept.
+void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
+    if (payload == nullptr) return;
+    const void* data = payload->lpData;
+    const size_t size = data != nullptr ? payload->cbData : 0;
+
+    const RenderOptions options = {loggingOn != 0, showFileName != 0, showProcessId != 0,
+                                   showDate != 0,  showTime != 0,     addLineEnd != 0};
+    RenderState state = {atLineStart != 0, lastLineOpen != 0, renderBuffer, renderCapacity, 0};
+    RenderResult result = RenderRecord(data, size, options, state, ReallocateRenderBuffer);
+    renderBuffer = state.buffer;
+    renderCapacity = state.capacity;
+    if (result == RenderResult::OutOfMemory) {
+        // Everything is consistent before the message box's own message
+        // loop can hand this window the next payload.
+        ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);
+        return;
+    }
+    if (result != RenderResult::Rendered) return;
+    atLineStart = state.atLineStart;
+    lastLineOpen = state.lastLineOpen;
+
+    MirrorToLogFile(renderBuffer, state.length);
+    if (displayToWindow) AppendToView(renderBuffer, state.length);
+}
+
+}  // namespace murlo

@@ -1,0 +1,44 @@
+// The view's rich edit control as the text control of AppendToView.
+//
+// Positions and lengths are given in the control's CR LF form (what
+// WM_GETTEXT returns, in ANSI bytes), in which the appended text is
+// measured; the control's own positions, in which the 2.0 control keeps a
+// paragraph end as one character, are converted where they cross.
+//
+// ReplaceSelection inserts only what fits the text limit, counted in the
+// control's own characters, as the Windows control does by itself: Wine's
+// control raises its limit instead, and the trimming would never start.
+#pragma once
+
+#include <windows.h>
+
+#include "console/view/control_units.h"
+
+namespace murlo {
+
+struct RichEditView {
+    HWND window;
+    ControlTextForm form;
+    long limit;  // in the control's characters
+
+    long Length();
+    void SetSelection(long a, long b);
+    void ReplaceSelection(const char* text);
+    long LineIndex(long line);
+    long LineCount();
+    void ScrollCaret();
+    void SetRedraw(bool on);
+    void Repaint();
+
+    // The length in the control's own characters: what the limit counts.
+    long StoredLength();
+    // A position converted from the control's characters to the CR LF
+    // form, and back.
+    long ToUnits(long position);
+    long ToPosition(long units);
+};
+
+// The view of a console: 2.0 or 1.0 control, and the code page's lead bytes.
+RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit);
+
+}  // namespace murlo

@@ -1,0 +1,153 @@
+// Shared pieces of the view's integration tests: a fixture that starts from
+// a clean settings key, payload builders, the expected rendering (the
+// portable RenderRecord run in the test), and reading the view's selection
+// and stored length from the console's process.
+#pragma once
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/log_record.h"
+#include "console/view/render_record.h"
+#include "support/wine_support.h"
+
+namespace murlo_view_test {
+
+using namespace murlo_test;
+
+inline constexpr char kProgram[] = "MURLO.EXE";
+inline constexpr long kViewTextLimit = 0x7000;
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        SetWineVersionFor(kProgram, "");
+        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
+            << "a console from elsewhere is still running";
+    }
+    void TearDown() override { DeleteSettingsKey(); }
+};
+
+// Starts a console and waits until creation is complete (it is shown then).
+inline bool StartReady(Console& console, const std::string& args = "") {
+    if (!console.Start(args)) return false;
+    return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
+}
+
+// Sends a payload; a console that does not answer within the deadline
+// (a trimming that never ends) fails the call instead of hanging the test.
+inline bool Send(HWND window, const void* data, DWORD size, UINT timeoutMs = 60000) {
+    COPYDATASTRUCT copy = {0, size, const_cast<void*>(data)};
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                               SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+inline bool Send(HWND window, const std::string& payload) {
+    return Send(window, payload.data(), static_cast<DWORD>(payload.size()));
+}
+
+struct RecordFields {
+    uint32_t processId = 1234;
+    murlo::RecordTime time{2002, 11, 2, 5, 9, 5, 7, 0};
+    const char* location = "main.cpp(42)";
+    int32_t depth = 0;
+    bool full = false;  // 1312 bytes, else fitted: 289 + text length
+};
+
+inline std::string MakeRecord(const RecordFields& fields, const std::string& text) {
+    size_t size = fields.full ? murlo::kFullRecordSize : murlo::kRecordHeaderSize + text.size() + 1;
+    std::string record(size, '\0');
+    murlo::StartRecord(record.data(), size);
+    murlo::LogRecordHeader header;
+    std::memcpy(&header, record.data(), sizeof header);
+    header.processId = fields.processId;
+    header.localTime = fields.time;
+    std::memset(header.location, 0, sizeof header.location);
+    std::strncpy(header.location, fields.location, sizeof header.location - 1);
+    header.depth = fields.depth;
+    std::memcpy(record.data(), &header, sizeof header);
+    murlo::SetRecordText(record.data(), size, text.data(), text.size());
+    return record;
+}
+
+// What the console should show: every payload rendered by the portable
+// RenderRecord with the console's options, from the initial line state.
+struct ExpectedRendering {
+    murlo::RenderOptions options;
+    murlo::RenderState state{true, true, nullptr, 0, 0};
+
+    explicit ExpectedRendering(const murlo::RenderOptions& o) : options(o) {}
+    ~ExpectedRendering() { std::free(state.buffer); }
+    ExpectedRendering(const ExpectedRendering&) = delete;
+    ExpectedRendering& operator=(const ExpectedRendering&) = delete;
+
+    static char* Grow(char* block, uint32_t oldSize, uint32_t newSize) {
+        char* grown = static_cast<char*>(std::realloc(block, newSize));
+        if (grown != nullptr && newSize > oldSize) std::memset(grown + oldSize, 0, newSize - oldSize);
+        return grown;
+    }
+    // The rendered text, or nothing when the payload is dropped.
+    std::string Render(const void* data, size_t size) {
+        if (murlo::RenderRecord(data, size, options, state, Grow) != murlo::RenderResult::Rendered) {
+            return {};
+        }
+        return std::string(state.buffer, state.length);
+    }
+    std::string Render(const std::string& payload) { return Render(payload.data(), payload.size()); }
+};
+
+// A block in the console's process: the rich edit messages that pass a
+// pointer are not carried between processes, so the pointer must be valid
+// in the console.
+struct RemoteBlock {
+    HANDLE process;
+    void* address;
+    RemoteBlock(HANDLE p, size_t size)
+        : process(p), address(VirtualAllocEx(p, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address) VirtualFreeEx(process, address, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    template <typename T>
+    void Put(const T& value) { WriteProcessMemory(process, address, &value, sizeof value, nullptr); }
+    template <typename T>
+    T Get() {
+        T value{};
+        ReadProcessMemory(process, address, &value, sizeof value, nullptr);
+        return value;
+    }
+};
+
+// The view's selection (EM_EXGETSEL), in the control's characters.
+inline CHARRANGE ViewSelection(const Console& console) {
+    RemoteBlock block(console.process.handle, sizeof(CHARRANGE));
+    block.Put(CHARRANGE{-2, -2});
+    SendMessageA(console.View(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(block.address));
+    return block.Get<CHARRANGE>();
+}
+
+// The view's length in the characters that its limit counts.
+inline long ViewStoredLength(const Console& console) {
+    RemoteBlock block(console.process.handle, sizeof(GETTEXTLENGTHEX));
+    block.Put(GETTEXTLENGTHEX{GTL_PRECISE | GTL_NUMCHARS, CP_ACP});
+    return static_cast<long>(SendMessageA(console.View(), EM_GETTEXTLENGTHEX,
+                                          reinterpret_cast<WPARAM>(block.address), 0));
+}
+
+// The caret stands at the end of the view's text, with nothing selected.
+inline void ExpectCaretAtEnd(const Console& console) {
+    CHARRANGE selection = ViewSelection(console);
+    long end = ViewStoredLength(console);
+    EXPECT_EQ(selection.cpMin, end);
+    EXPECT_EQ(selection.cpMax, end);
+}
+
+}  // namespace murlo_view_test
