@@ -1,0 +1,299 @@
+// Shared pieces of the debug-capture and log-file integration tests: a
+// fixture with a clean settings key, Wine version and scratch folder; the
+// debug writer helper; records sent from the test; driving the save
+// dialogs and the message boxes of a console.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/log_record.h"
+#include "support/wine_support.h"
+
+namespace murlo_capture_test {
+
+using namespace murlo_test;
+
+inline constexpr char kProgram[] = "MURLO.EXE";
+inline constexpr UINT kLogToFile = 102;
+inline constexpr UINT kSaveLog = 57604;
+inline constexpr int kFileNameCombo = 0x47C;  // cmb13, the explorer-style dialog's name box
+inline constexpr int kFileNameEdit = 0x480;   // edt1, the older dialog's name box
+inline constexpr int kNoDisplay = 1001;
+inline constexpr int kMaxSize = 1003;
+inline constexpr int kMaxSizeSpin = 1004;
+inline constexpr char kMonitorBuffer[] = "DBWIN_BUFFER";
+inline constexpr char kMonitorBufferReady[] = "DBWIN_BUFFER_READY";
+inline constexpr char kMonitorDataReady[] = "DBWIN_DATA_READY";
+
+// "#%08X " of a process id, as the console puts it in front of a line.
+inline std::string IdPrefix(DWORD processId) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%08X ", static_cast<unsigned>(processId));
+    return text;
+}
+
+// A process that is ended by force if it is still running when the test leaves.
+struct OwnedProcess {
+    Process process;
+    OwnedProcess() = default;
+    OwnedProcess(const OwnedProcess&) = delete;
+    OwnedProcess& operator=(const OwnedProcess&) = delete;
+    ~OwnedProcess() {
+        if (process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(process.handle, 99);
+            WaitForSingleObject(process.handle, 5000);
+        }
+        CloseProcess(process);
+    }
+};
+
+// Starts the debug writer with args (see helpers/debug_writer.cpp).
+inline bool StartWriter(OwnedProcess& writer, const std::string& args) {
+    writer.process = StartProcess(BinPath("debug_writer.exe"), args, SW_HIDE);
+    return writer.process.handle != nullptr;
+}
+
+// Runs the debug writer to its end; returns its exit code (-1: did not end).
+inline int RunWriter(const std::string& args, DWORD* processId = nullptr) {
+    OwnedProcess writer;
+    if (!StartWriter(writer, args)) return -1;
+    if (processId) *processId = writer.process.id;
+    return WaitProcess(writer.process);
+}
+
+// A named event that the writer helper waits for or sets.
+struct NamedEvent {
+    HANDLE handle;
+    explicit NamedEvent(const char* name) : handle(CreateEventA(nullptr, TRUE, FALSE, name)) {}
+    NamedEvent(const NamedEvent&) = delete;
+    NamedEvent& operator=(const NamedEvent&) = delete;
+    ~NamedEvent() {
+        if (handle) CloseHandle(handle);
+    }
+    void Set() const { SetEvent(handle); }
+    bool IsSet() const { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
+};
+
+inline bool ObjectExists(bool isSection, const char* name) {
+    HANDLE handle = isSection ? OpenFileMappingA(FILE_MAP_READ, FALSE, name)
+                              : OpenEventA(SYNCHRONIZE, FALSE, name);
+    if (handle) CloseHandle(handle);
+    return handle != nullptr;
+}
+
+// True once a reader of the debug channel has made all its objects, so
+// that a writer's string reaches it.
+inline bool ChannelReady() {
+    return ObjectExists(false, kMonitorBufferReady) && ObjectExists(false, kMonitorDataReady) &&
+           ObjectExists(true, kMonitorBuffer);
+}
+
+// Sends a full LogRecord with text from this process.
+inline void SendRecord(HWND window, const std::string& text) {
+    murlo::LogRecord record;
+    murlo::StartRecord(&record, sizeof record);
+    record.header.processId = GetCurrentProcessId();
+    murlo::SetRecordText(&record, sizeof record, text.data(), text.size());
+    SendPayload(window, &record, sizeof record);
+}
+
+// Posts a command to the console (posted: the commands show modal dialogs).
+inline void PostCommand(HWND window, UINT id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+struct WindowSearch {
+    DWORD processId;
+    bool (*match)(HWND window, void* context);
+    void* context;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !search->match(window, search->context)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+inline HWND FindTopLevelDialog(DWORD processId, bool (*match)(HWND, void*), void* context = nullptr) {
+    WindowSearch search = {processId, match, context, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The save dialog of a console: the dialog with a file-name box.
+inline HWND FindSaveDialog(DWORD processId) {
+    return FindTopLevelDialog(processId, [](HWND window, void*) {
+        return GetDlgItem(window, kFileNameCombo) != nullptr || GetDlgItem(window, kFileNameEdit) != nullptr;
+    });
+}
+
+// A message box of a console whose text contains part.
+inline HWND FindMessageBox(DWORD processId, const std::string& part) {
+    std::string wanted = part;
+    return FindTopLevelDialog(
+        processId,
+        [](HWND window, void* context) {
+            HWND text = GetDlgItem(window, 0xFFFF);
+            return text != nullptr &&
+                   WindowText(text).find(*static_cast<std::string*>(context)) != std::string::npos;
+        },
+        &wanted);
+}
+
+// Any message box of a console.
+inline HWND FindAnyMessageBox(DWORD processId) { return FindMessageBox(processId, ""); }
+
+inline HWND WaitForSaveDialog(DWORD processId) {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindSaveDialog(processId)) != nullptr; });
+    return dialog;
+}
+
+inline HWND WaitForMessageBox(DWORD processId, const std::string& part) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindMessageBox(processId, part)) != nullptr; });
+    return box;
+}
+
+inline bool WaitGone(HWND window) { return WaitFor([&] { return !IsWindow(window); }); }
+
+// The window that holds the log-file template's controls: with the
+// explorer-style dialog a child dialog, with the older one the dialog itself.
+inline HWND TemplateHolder(HWND dialog) {
+    if (GetDlgItem(dialog, kMaxSize)) return dialog;
+    struct Search {
+        HWND found;
+    } search = {nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM lParam) -> BOOL {
+            if (GetDlgItem(child, kMaxSize) == nullptr) return TRUE;
+            reinterpret_cast<Search*>(lParam)->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Types name into the dialog's file-name box.
+inline void TypeFileName(HWND dialog, const std::string& name) {
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    if (!box) box = GetDlgItem(dialog, kFileNameEdit);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
+inline void SetCheck(HWND holder, int id, bool checked) {
+    SendMessageA(GetDlgItem(holder, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Reads a whole file; false when it cannot be opened.
+inline bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char block[65536];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes->append(block, got);
+    CloseHandle(file);
+    return true;
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+inline std::string TempFolder() {
+    char path[MAX_PATH] = {};
+    GetTempPathA(sizeof path, path);
+    return path;
+}
+
+// Names of the ring store's temporary files ("MUR*.tmp") now present.
+inline std::set<std::string> RingFiles() {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TempFolder() + "MUR*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// Every test starts with no settings key, the default Wine version for the
+// console, no console running and an empty scratch folder, and leaves the
+// same way.
+class CaptureTest : public ::testing::Test {
+protected:
+    std::string folder;
+
+    void SetUp() override {
+        DeleteSettingsKey();
+        SetWineVersionFor(kProgram, "");
+        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
+            << "a console from elsewhere is still running";
+        char name[64];
+        std::snprintf(name, sizeof name, "murlo-capture-%lu\\", GetCurrentProcessId());
+        folder = TempFolder() + name;
+        RemoveFolder();
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    }
+    void TearDown() override {
+        SetWineVersionFor(kProgram, "");
+        DeleteSettingsKey();
+        RemoveFolder();
+    }
+    void RemoveFolder() {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name != "." && name != "..") {
+                    SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileA((folder + name).c_str());
+                }
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    // Starts a console and waits until its window is shown (creation is complete).
+    bool StartConsole(Console& console) {
+        if (!console.Start()) return false;
+        return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
+    }
+    // Starts a console whose capture runs, with the process-id decoration on.
+    bool StartCapturingConsole(Console& console) {
+        SetSettingDword("LogProcessID", 1);
+        return StartConsole(console) && WaitFor(ChannelReady);
+    }
+    bool ViewEndsWith(const Console& console, const std::string& tail) {
+        return WaitFor([&] {
+            std::string text = console.ViewText();
+            return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+        });
+    }
+};
+
+}  // namespace murlo_capture_test
