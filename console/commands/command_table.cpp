@@ -14,6 +14,14 @@ namespace {
 
 void Toggle(DWORD& field) { field = Toggled(field); }
 
+// An empty selection copies nothing: some rich edit controls (Wine's) would
+// empty the clipboard.
+void CopySelection(HWND view) {
+    CHARRANGE selection = {0, 0};
+    SendMessageA(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    if (selection.cpMin != selection.cpMax) SendMessageA(view, WM_COPY, 0, 0);
+}
+
 void SelectAll(HWND view) {
     CHARRANGE all = {0, -1};
     SendMessageA(view, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
@@ -28,7 +36,7 @@ void ConsoleWindow::OnCommand(UINT id, LPARAM, UINT) {
     case IDM_LOG_TO_FILE: LogToFileCommand(); break;
     case IDM_EXIT: DestroyWindow(mainWindow); break;
     case IDM_SELECT_ALL: SelectAll(viewWindow); break;
-    case IDM_COPY: SendMessageA(viewWindow, WM_COPY, 0, 0); break;
+    case IDM_COPY: CopySelection(viewWindow); break;
     case IDM_CLEAR: ClearView(); break;
     case IDM_FIND: OpenFindDialog(); break;
     case IDM_FIND_PREVIOUS: FindPrevious(); break;

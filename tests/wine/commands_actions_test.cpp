@@ -1,0 +1,159 @@
+// The simple commands of the real console: Clear, Select All and Copy,
+// Exit, and the real keys that reach them (Delete with the focus in the
+// view; Ctrl+S, which the menu rules block while a log file is open).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "console/resources/resource.h"
+#include "support/commands_support.h"
+#include "support/console_probe_client.h"
+
+namespace {
+
+using namespace murlo_test;
+
+// The save dialog's name box: cmb13 in some explorer-style dialogs; Wine's
+// dialog with a custom template has edt1.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+HWND FileNameBox(HWND dialog) {
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+class CommandsActions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        SetWineVersionFor("MURLO.EXE", "");
+        ASSERT_TRUE(console.Start());
+        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
+        view = console.View();
+        // Logging off: records from the debug channel would change the text.
+        Command(IDM_START_LOG);
+    }
+    void TearDown() override {
+        probe.Detach();
+        console.Close();
+        if (!logPath.empty()) DeleteFileA(logPath.c_str());
+    }
+    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
+    bool ViewTextIs(const std::string& text) {
+        return WaitFor([&] { return console.ViewText() == text; });
+    }
+    HWND FindSaveDialog() {
+        struct Search {
+            DWORD processId;
+            HWND found;
+        } search = {console.process.id, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lParam);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner != s->processId || !IsWindowVisible(window) || !FileNameBox(window))
+                    return TRUE;
+                s->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    // Opens a log file through "Log to File..." and its save dialog.
+    bool OpenLogFile() {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        logPath = std::string(folder) + "murlo_commands_log.txt";
+        DeleteFileA(logPath.c_str());
+        PostMessageA(console.window, WM_COMMAND, IDM_LOG_TO_FILE, 0);
+        HWND dialog = nullptr;
+        if (!WaitFor([&] { return (dialog = FindSaveDialog()) != nullptr; })) return false;
+        SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(logPath.c_str()));
+        PressButton(dialog, IDOK);
+        return WaitFor([&] { return !IsWindow(dialog) && GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    }
+
+    Console console;
+    ConsoleProbe probe;
+    HWND view = nullptr;
+    std::string logPath;
+};
+
+TEST_F(CommandsActions, ClearEmptiesTheView) {
+    SetViewText(view, "first\r\nsecond\r\n");
+    ASSERT_TRUE(ViewTextIs("first\r\nsecond\r\n"));
+    Command(IDM_CLEAR);
+    EXPECT_EQ(console.ViewText(), "");
+}
+
+TEST_F(CommandsActions, SelectAllAndCopyPutTheViewOnTheClipboard) {
+    const std::string text = "line one\r\nline two\r\nthe end";
+    SetViewText(view, text);
+    SetViewSelection(view, 2, 2);
+    EmptyTheClipboard();
+    Command(IDM_SELECT_ALL);
+    Selection all = GetViewSelection(view);
+    EXPECT_EQ(all.start, 0);
+    // The control counts a line end once and selects its final paragraph mark.
+    EXPECT_GE(all.end, static_cast<int>(text.size()) - 2);
+    Command(IDM_COPY);
+    EXPECT_TRUE(WaitFor([&] { return ClipboardText() == text; })) << ClipboardText();
+    // Copy with an empty selection leaves the clipboard as it was (Wine's rich
+    // edit control would empty it; the console does not send it WM_COPY).
+    SetViewSelection(view, 3, 3);
+    Command(IDM_COPY);
+    EXPECT_EQ(ClipboardText(), text);
+}
+
+TEST_F(CommandsActions, ExitEndsTheConsole) {
+    PostMessageA(console.window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(WaitProcess(console.process), 0);
+    EXPECT_EQ(FindConsoleWindow(), nullptr);
+}
+
+// The accelerator takes Delete before the view sees it.
+TEST_F(CommandsActions, DeleteKeyClearsWithTheFocusInTheView) {
+    SetViewText(view, "some text");
+    SetViewSelection(view, 2, 4);
+    ASSERT_TRUE(BringToFront(console.window));
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(WaitFor([&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(console.window, nullptr), &info);
+        return info.hwndFocus == view;
+    }));
+    ASSERT_TRUE(TypeKeys("Delete"));
+    EXPECT_TRUE(ViewTextIs(""));
+}
+
+// While a log file is open Save log is greyed, and Ctrl+S does nothing; the
+// keys are handled in order, so once Ctrl+A has selected the text, Ctrl+S
+// has been handled before it.
+TEST_F(CommandsActions, CtrlSDoesNothingWhileALogFileIsOpen) {
+    ASSERT_TRUE(OpenLogFile());
+    ASSERT_TRUE(probe.Attach(console.window));
+    auto file = probe.MainMenu(0);
+    EXPECT_TRUE(IsChecked(ItemState(file, IDM_LOG_TO_FILE)));
+    EXPECT_TRUE(IsGrayed(ItemState(file, IDM_SAVE_LOG)));
+
+    SetViewText(view, "abc");
+    SetViewSelection(view, 0, 0);
+    ASSERT_TRUE(BringToFront(console.window));
+    ASSERT_TRUE(TypeKeys("ctrl+s ctrl+a"));
+    ASSERT_TRUE(WaitFor([&] { return GetViewSelection(view).end >= 3; }));
+    EXPECT_EQ(FindSaveDialog(), nullptr);
+
+    // Without a log file the same key opens the save dialog.
+    PostMessageA(console.window, WM_COMMAND, IDM_LOG_TO_FILE, 0);  // stops logging to the file
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(ItemState(probe.MainMenu(0), IDM_LOG_TO_FILE)); }));
+    ASSERT_TRUE(BringToFront(console.window));
+    ASSERT_TRUE(TypeKeys("ctrl+s"));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindSaveDialog()) != nullptr; }));
+    PressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+}
+
+}  // namespace
