@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Fails unless MURLODLL.DLL exports exactly its 19 functions, with plain
-# names (no call-convention decoration) and the ordinals 10 to 28 in order.
+# names (no call-convention decoration) and the ordinals 10 to 28 in order,
+# and formats with the Windows runtime's _vsnprintf and _vsnwprintf (imported
+# from msvcrt.dll), whose %s and %S rules the callers expect.
 # Usage: check-exports.sh BIN_DIR
 set -euo pipefail
 dll=$1/MURLODLL.DLL
@@ -34,4 +36,11 @@ if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual") >&2 || true
     exit 1
 fi
-echo "check-exports: MURLODLL.DLL exports its 19 functions, ordinals 10 to 28"
+runtime=$(i686-w64-mingw32-objdump -p "$dll" | awk '
+    /DLL Name:/ { inside = ($3 == "msvcrt.dll") }
+    inside && ($NF == "_vsnprintf" || $NF == "_vsnwprintf") { print $NF }' | sort)
+if [ "$runtime" != "$(printf '_vsnprintf\n_vsnwprintf')" ]; then
+    echo "check-exports: $dll does not import _vsnprintf and _vsnwprintf from msvcrt.dll" >&2
+    exit 1
+fi
+echo "check-exports: MURLODLL.DLL exports its 19 functions, ordinals 10 to 28, and formats with msvcrt"
