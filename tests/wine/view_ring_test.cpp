@@ -1,0 +1,205 @@
+// The log file as the view's texts reach it, through "Log to File": an
+// unlimited log gets every text at once; a limited one keeps its newest
+// lines in a ring in a temporary "MUR*.tmp" file that exists only while
+// the log is open and is copied into the log when it closes; a limit that
+// cannot be mapped still logs every text.
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "console/view/ring_buffer.h"
+#include "view_test_support.h"
+
+namespace murlo_view_test {
+namespace {
+
+constexpr UINT kLogToFile = 102;
+constexpr int kFileNameCombo = 0x47C;  // cmb13: the explorer-style dialog's name box
+constexpr int kFileNameEdit = 0x480;   // edt1: the older dialog's name box
+constexpr int kMaxSize = 1003;
+
+std::string TempFolder() {
+    char path[MAX_PATH] = {};
+    GetTempPathA(sizeof path, path);
+    return path;
+}
+
+std::set<std::string> RingFiles() {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TempFolder() + "MUR*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char block[4096];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes->append(block, got);
+    CloseHandle(file);
+    return true;
+}
+
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchSaveDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (std::string(className) != "#32770" || owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (!GetDlgItem(window, kFileNameCombo) && !GetDlgItem(window, kFileNameEdit)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK MatchTemplate(HWND child, LPARAM lParam) {
+    if (GetDlgItem(child, kMaxSize) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = child;
+    return FALSE;
+}
+
+// The ring's files present before a log is opened: the test looks only at
+// files that appear after.
+class ViewRingTest : public ViewTest {
+protected:
+    std::string logPath;
+    std::set<std::string> ringFilesBefore;
+
+    void SetUp() override {
+        ViewTest::SetUp();
+        logPath = TempFolder() + "murlo-view-ring-" + std::to_string(GetCurrentProcessId()) + ".txt";
+        DeleteFileA(logPath.c_str());
+        ringFilesBefore = RingFiles();
+    }
+    void TearDown() override {
+        DeleteFileA(logPath.c_str());
+        ViewTest::TearDown();
+    }
+
+    size_t NewRingFiles() {
+        size_t count = 0;
+        for (const std::string& name : RingFiles()) count += ringFilesBefore.count(name) == 0;
+        return count;
+    }
+
+    // Opens the log through the command's dialog with the size typed in.
+    bool OpenLog(const Console& console, const char* sizeKB) {
+        PostMessageA(console.window, WM_COMMAND, MAKEWPARAM(kLogToFile, 0), 0);
+        DialogSearch search = {console.process.id, nullptr};
+        if (!WaitFor([&] {
+                search.found = nullptr;
+                EnumWindows(MatchSaveDialog, reinterpret_cast<LPARAM>(&search));
+                return search.found != nullptr;
+            })) {
+            return false;
+        }
+        HWND dialog = search.found;
+        HWND holder = GetDlgItem(dialog, kMaxSize) ? dialog : nullptr;
+        if (!holder) EnumChildWindows(dialog, MatchTemplate, reinterpret_cast<LPARAM>(&holder));
+        if (!holder) return false;
+        SetDlgItemTextA(holder, kMaxSize, sizeKB);
+        HWND name = GetDlgItem(dialog, kFileNameCombo);
+        if (!name) name = GetDlgItem(dialog, kFileNameEdit);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(logPath.c_str()));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return WaitFor([&] { return !IsWindow(dialog); }) &&
+               WaitFor([&] { return GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    }
+
+    // Closes the log (the same command toggles it; closing shows no
+    // dialog, so the command can be sent) and reads the file.
+    bool CloseLog(const Console& console, std::string* bytes) {
+        SendMessageA(console.window, WM_COMMAND, MAKEWPARAM(kLogToFile, 0), 0);
+        return ReadWholeFile(logPath, bytes);
+    }
+};
+
+void AppendToString(void* context, const char* bytes, size_t count) {
+    static_cast<std::string*>(context)->append(bytes, count);
+}
+
+TEST_F(ViewRingTest, LogFilesGetTheTextsDirectlyOrThroughTheRing) {
+    const struct {
+        const char* name;
+        const char* sizeKB;
+        bool ring;  // the texts go through a ring of that many KiB
+    } cases[] = {
+        {"unlimited", "0", false},
+        {"one KiB ring", "1", true},
+        {"two KiB ring", "2", true},
+        {"a size whose bytes do not fit 32 bits: logged in full", "4194304", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(logPath.c_str());
+        Console console;
+        ASSERT_TRUE(StartReady(console));
+        ASSERT_TRUE(OpenLog(console, c.sizeKB));
+        EXPECT_EQ(NewRingFiles(), c.ring ? 1u : 0u);
+
+        // What the log should receive: the rendered texts in the file's
+        // CR LF form, or what the same ring keeps of them.
+        ExpectedRendering expected({true, false, false, false, false, false});
+        std::string direct;
+        std::vector<char> ringMemory(c.ring ? std::stoul(c.sizeKB) * 1024 : 0);
+        murlo::RingRegion ring{};
+        murlo::ResetRing(ring, ringMemory.empty() ? nullptr : ringMemory.data(),
+                         static_cast<uint32_t>(ringMemory.size()));
+        for (int i = 0; i < 120; ++i) {
+            std::string text = "line " + std::to_string(i) + std::string(static_cast<size_t>(i % 23), '-');
+            if (i % 5 != 2) text += "\n";  // some lines are continued by the next record
+            std::string record = MakeRecord(RecordFields{}, text);
+            ASSERT_TRUE(Send(console.window, record));
+            std::string rendered = expected.Render(record);
+            murlo::WriteLogText(rendered.data(), rendered.size(), murlo::ByteSink{AppendToString, &direct});
+            murlo::WriteRing(ring, rendered.data(), rendered.size());
+        }
+        std::string wanted = direct;
+        if (c.ring) {
+            wanted.clear();
+            murlo::CopyOutRing(ring, murlo::ByteSink{AppendToString, &wanted});
+            EXPECT_LT(wanted.size(), direct.size());  // the ring did wrap
+            // Nothing reaches the file before it is closed.
+            std::string early;
+            ASSERT_TRUE(ReadWholeFile(logPath, &early));
+            EXPECT_EQ(early, "");
+        }
+        std::string logged;
+        ASSERT_TRUE(CloseLog(console, &logged));
+        EXPECT_EQ(logged, wanted);
+        EXPECT_EQ(NewRingFiles(), 0u);
+        // The view got every text, whatever the log did.
+        EXPECT_NE(console.ViewText().find("line 119"), std::string::npos);
+        EXPECT_EQ(console.Close(), 0);
+    }
+}
+
+// A ring still open when the console closes is written out and removed.
+TEST_F(ViewRingTest, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
+    Console console;
+    ASSERT_TRUE(StartReady(console));
+    ASSERT_TRUE(OpenLog(console, "1"));
+    ASSERT_EQ(NewRingFiles(), 1u);
+    ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "kept at close\n")));
+    EXPECT_EQ(console.Close(), 0);
+    EXPECT_EQ(NewRingFiles(), 0u);
+    std::string logged;
+    ASSERT_TRUE(ReadWholeFile(logPath, &logged));
+    EXPECT_EQ(logged, "kept at close\r\n");
+}
+
+}  // namespace
+}  // namespace murlo_view_test
