@@ -199,6 +199,40 @@ inline void SetCheck(HWND holder, int id, bool checked) {
     SendMessageA(GetDlgItem(holder, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// Sends a command that shows no dialog and waits until it is handled;
+// false when it did not return (it showed a dialog after all).
+inline bool SendCommand(HWND window, UINT id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000, &result) != 0;
+}
+
+// What to put into the log-file dialog before confirming it.
+struct LogFileChoice {
+    std::string path;
+    std::string size = "0";  // text of the size field
+    bool noDisplay = false;
+    bool replace = false;    // the file exists: confirm the question to replace it
+};
+
+// Runs "Log to File" and confirms the dialog; true when it came and went.
+inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileChoice& choice) {
+    PostCommand(console, kLogToFile);
+    HWND dialog = WaitForSaveDialog(processId);
+    if (!dialog) return false;
+    HWND holder = TemplateHolder(dialog);
+    if (!holder) return false;
+    SetDlgItemTextA(holder, kMaxSize, choice.size.c_str());
+    SetCheck(holder, kNoDisplay, choice.noDisplay);
+    TypeFileName(dialog, choice.path);
+    PressButton(dialog, IDOK);
+    if (choice.replace) {
+        HWND question = WaitForMessageBox(processId, "already exists");
+        if (!question) return false;
+        PressButton(question, IDYES);
+    }
+    return WaitGone(dialog);
+}
+
 // Reads a whole file; false when it cannot be opened.
 inline bool ReadFileBytes(const std::string& path, std::string* bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
