@@ -1,5 +1,9 @@
 // A second start of the console: the options "clear" and "stop", options
 // that are not recognised, and bringing a running console forward.
+#include <cstring>
+#include <vector>
+
+#include "common/log_record.h"
 #include "shell_test_support.h"
 
 namespace murlo_shell_test {
@@ -119,6 +123,14 @@ TEST_F(ShellCommandLine, ClearWithNoConsoleStartsOneNormally) {
     }
 }
 
+// Sends one full record with text to the console, as a client does.
+void SendText(HWND console, const char* text) {
+    std::vector<char> record(murlo::kFullRecordSize);
+    murlo::StartRecord(record.data(), record.size());
+    murlo::SetRecordText(record.data(), record.size(), text, strlen(text));
+    SendPayload(console, record.data(), DWORD(record.size()));
+}
+
 TEST_F(ShellCommandLine, StopStartsAConsoleWithLoggingOff) {
     Console console;
     ASSERT_TRUE(StartReady(console, "-Stop"));
@@ -131,6 +143,16 @@ TEST_F(ShellCommandLine, StopStartsAConsoleWithLoggingOff) {
     ASSERT_NE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0), 0);
     PostMessageA(console.window, WM_NULL, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0) == 0; }));
+
+    // Records are dropped until Start log is chosen; then they are shown
+    // and the button goes down.
+    SendText(console.window, "dropped\r\n");
+    EXPECT_EQ(console.ViewText(), "");
+    SendMessageA(console.window, WM_COMMAND, MAKEWPARAM(kStartLog, 0), 0);
+    SendText(console.window, "shown\r\n");
+    EXPECT_EQ(console.ViewText(), "shown\r\n");
+    PostMessageA(console.window, WM_NULL, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0) != 0; }));
     EXPECT_EQ(console.Close(), 0);
 }
 
