@@ -37,6 +37,22 @@ TEST_F(SaveLog, WritesExactlyTheViewsText) {
     EXPECT_EQ(bytes.substr(bytes.size() - 11), "no line end");
 }
 
+TEST_F(SaveLog, FullViewIsCutToTheSaveBuffer) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    // Short lines: with their line ends counted twice the full view's text
+    // is longer than the save buffer.
+    for (int i = 0; i < 800; ++i)
+        SendRecord(console.window, "row " + std::to_string(i) + std::string(34, '.') + "\n");
+    std::string view = console.ViewText();
+    ASSERT_GT(view.size(), 0x7000u - 1);
+    const std::string path = folder + "full.txt";
+    ASSERT_TRUE(ConfirmSaveDialog(console, path, false));
+    std::string bytes;
+    ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(path, &bytes) && !bytes.empty(); }));
+    EXPECT_EQ(bytes, view.substr(0, 0x7000 - 1));
+}
+
 TEST_F(SaveLog, AnExistingFileIsReplacedAfterTheQuestion) {
     const std::string path = folder + "existing.txt";
     ASSERT_TRUE(WriteFileBytes(path, std::string(5000, 'o')));
