@@ -14,8 +14,9 @@ size_t StoredCharBytes(const char* text, size_t length, size_t i, const ControlT
     return IsLead(form, text[i]) && i + 1 < length ? 2 : 1;
 }
 
+// A paragraph end, kept as one CR, shows as CR LF.
 size_t StoredCharUnits(const char* text, size_t bytes, const ControlTextForm& form) {
-    return bytes + (form.paragraphIsCr && bytes == 1 && text[0] == '\r' ? 1 : 0);
+    return form.paragraphIsCr && bytes == 1 && text[0] == '\r' ? 2 : 1;
 }
 
 // Bytes of text at text[i] that become one character when inserted.
@@ -60,6 +61,18 @@ size_t InsertedChars(const char* text, size_t length, const ControlTextForm& for
     size_t chars = 0;
     for (size_t i = 0; i < length; ++chars) i += InsertedCharBytes(text, length, i, form);
     return chars;
+}
+
+size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& form) {
+    size_t units = 0;
+    for (size_t i = 0; i < length;) {
+        size_t bytes = InsertedCharBytes(text, length, i, form);
+        // Every paragraph end but the soft break shows as CR LF.
+        bool paragraph = form.paragraphIsCr && bytes < 3 && (text[i] == '\r' || text[i] == '\n');
+        units += paragraph ? 2 : 1;
+        i += bytes;
+    }
+    return units;
 }
 
 size_t FittingPrefix(const char* text, size_t length, size_t room, const ControlTextForm& form) {

@@ -9,6 +9,11 @@
 // CR LF form (what WM_GETTEXT returns and the lengths with GTL_USECRLF
 // count) shows every paragraph end as CR LF again. The 1.0 control keeps
 // every byte it was given, so both forms are the same there.
+//
+// Units are characters of the CR LF form: a double-byte character is one
+// unit, as the control's lengths count it (Wine counts GTL_NUMBYTES as
+// characters times two in a double-byte code page, so bytes cannot be
+// had exactly without reading the whole text).
 #pragma once
 
 #include <cstddef>
@@ -20,17 +25,20 @@ struct ControlTextForm {
     bool (*isLeadByte)(unsigned char byte);  // first byte of a double-byte character; may be null
 };
 
-// Bytes of the CR LF form of length bytes read from the control in its
+// Units of the CR LF form of length bytes read from the control in its
 // stored form (EM_GETTEXTRANGE), in which a paragraph end is one CR.
 size_t StoredTextUnits(const char* stored, size_t length, const ControlTextForm& form);
 
 // How many of the stored characters at the start of stored (length bytes)
-// lie wholly within the first units bytes of the CR LF form.
+// lie wholly within the first units units of the CR LF form.
 size_t StoredCharsWithin(const char* stored, size_t length, size_t units,
                          const ControlTextForm& form);
 
 // How many stored characters inserting length bytes of text would make.
 size_t InsertedChars(const char* text, size_t length, const ControlTextForm& form);
+
+// How many units of the CR LF form inserting length bytes of text would add.
+size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& form);
 
 // The bytes at the start of text that make at most room stored characters.
 // A line end or a double-byte character is never split.

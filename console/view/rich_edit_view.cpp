@@ -60,12 +60,15 @@ RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit) {
     return RichEditView{window, ControlTextForm{richEdit2, doubleByte ? AnsiLeadByte : nullptr}, limit};
 }
 
-// Counted exactly (GTL_PRECISE). In a double-byte code page the CR LF form
-// is counted in bytes, as the appended text is; else bytes are characters.
+// Counted exactly (GTL_PRECISE), in characters: a double-byte character
+// counts one, as in every other length and position of the control.
 long RichEditView::Length() {
     if (!form.paragraphIsCr) return GetWindowTextLengthA(window);
-    DWORD size = form.isLeadByte != nullptr ? GTL_NUMBYTES : GTL_NUMCHARS;
-    return TextLength(window, GTL_PRECISE | GTL_USECRLF | size);
+    return TextLength(window, GTL_PRECISE | GTL_USECRLF | GTL_NUMCHARS);
+}
+
+long RichEditView::TextUnits(const char* text, size_t length) {
+    return static_cast<long>(InsertedUnits(text, length, form));
 }
 
 long RichEditView::StoredLength() {

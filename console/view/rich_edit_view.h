@@ -1,9 +1,9 @@
 // The view's rich edit control as the text control of AppendToView.
 //
-// Positions and lengths are given in the control's CR LF form (what
-// WM_GETTEXT returns, in ANSI bytes), in which the appended text is
-// measured; the control's own positions, in which the 2.0 control keeps a
-// paragraph end as one character, are converted where they cross.
+// Positions and lengths are given in characters of the control's CR LF
+// form (what WM_GETTEXT returns), in which the appended text is measured;
+// the control's own positions, in which the 2.0 control keeps a paragraph
+// end as one character, are converted where they cross.
 //
 // ReplaceSelection inserts only what fits the text limit, counted in the
 // control's own characters, as the Windows control does by itself: Wine's
@@ -22,6 +22,7 @@ struct RichEditView {
     long limit;  // in the control's characters
 
     long Length();
+    long TextUnits(const char* text, size_t length);
     void SetSelection(long a, long b);
     void ReplaceSelection(const char* text);
     long LineIndex(long line);

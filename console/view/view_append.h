@@ -1,6 +1,8 @@
 // Appending rendered text to the view, deleting the oldest lines while it
 // does not fit. Portable: the view is a template parameter offering
 //   Length()                  text length, each CR LF counting two
+//   TextUnits(text, length)   optional: what a text adds to Length(), when
+//                             that is not its length in bytes
 //   SetSelection(a, b)        select (a, b); b = -1 selects to the end
 //   ReplaceSelection(text)    replace it with text, taking in what fits
 //   LineIndex(line)           first character of a line, -1 when none
@@ -29,6 +31,15 @@ inline size_t NewestPartStart(const char* text, size_t length, size_t room) {
 }
 
 namespace view_append_detail {
+
+template <typename View>
+long TextUnits(View& view, const char* text, size_t length) {
+    if constexpr (requires { view.TextUnits(text, length); }) {
+        return static_cast<long>(view.TextUnits(text, length));
+    } else {
+        return static_cast<long>(length);
+    }
+}
 
 // Deletes the part of a text that went in only partly, from the start of
 // the line on which it began (older text on that line goes with it) to the
@@ -68,7 +79,7 @@ void InsertAtEnd(View& view, const char* text, long& before, long& after) {
 template <typename View>
 void AppendToView(View& view, const char* text, size_t length) {
     using view_append_detail::InsertAtEnd;
-    const long n = static_cast<long>(length);
+    const long n = view_append_detail::TextUnits(view, text, length);
     long a = 0;
     long b = 0;
     InsertAtEnd(view, text, a, b);
@@ -91,7 +102,9 @@ void AppendToView(View& view, const char* text, size_t length) {
                 size_t start = NewestPartStart(text, length, room);
                 InsertAtEnd(view, text + start, a, b);
                 size_t taken = static_cast<size_t>(b - a);
-                if (taken >= length - start || taken == 0) break;
+                size_t part = static_cast<size_t>(
+                    view_append_detail::TextUnits(view, text + start, length - start));
+                if (taken >= part || taken == 0) break;
                 room = taken < room ? taken : room - 1;
             }
             break;

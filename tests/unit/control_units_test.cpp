@@ -17,31 +17,34 @@ constexpr ControlTextForm kRichEdit1{false, nullptr};
 constexpr ControlTextForm kRichEdit2Dbcs{true, TestLeadByte};
 
 // What the 2.0 control stores for inserted text, as observed: every kind
-// of paragraph end is one CR, a CR CR LF one blank.
-TEST(ControlUnits, InsertedCharsCountParagraphEndsAsTheControlStoresThem) {
+// of paragraph end is one CR, a CR CR LF one blank; and how much longer its
+// CR LF form becomes, where every paragraph end shows as CR LF.
+TEST(ControlUnits, InsertedTextCountsAsTheControlStoresAndShowsIt) {
     const struct {
         const char* name;
         std::string text;
         ControlTextForm form;
         size_t chars;
+        size_t units;
     } cases[] = {
-        {"plain", "abc", kRichEdit2, 3},
-        {"CR LF lines", "ab\r\ncd\r\n", kRichEdit2, 6},
-        {"lone LF", "ab\ncd\n", kRichEdit2, 6},
-        {"lone CR", "ab\rcd\r", kRichEdit2, 6},
-        {"CR CR LF soft break", "a\r\r\nb", kRichEdit2, 3},
-        {"CR then CR CR LF", "a\r\r\r\nb", kRichEdit2, 4},
-        {"CR LF LF", "a\r\n\nb", kRichEdit2, 4},
-        {"LF CR", "a\n\rb", kRichEdit2, 4},
-        {"trailing CR", "a\r", kRichEdit2, 2},
-        {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, 9},
-        {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, 4},
-        {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, 3},
-        {"empty", "", kRichEdit2, 0},
+        {"plain", "abc", kRichEdit2, 3, 3},
+        {"CR LF lines", "ab\r\ncd\r\n", kRichEdit2, 6, 8},
+        {"lone LF", "ab\ncd\n", kRichEdit2, 6, 8},
+        {"lone CR", "ab\rcd\r", kRichEdit2, 6, 8},
+        {"CR CR LF soft break", "a\r\r\nb", kRichEdit2, 3, 3},
+        {"CR then CR CR LF", "a\r\r\r\nb", kRichEdit2, 4, 5},
+        {"CR LF LF", "a\r\n\nb", kRichEdit2, 4, 6},
+        {"LF CR", "a\n\rb", kRichEdit2, 4, 6},
+        {"trailing CR", "a\r", kRichEdit2, 2, 3},
+        {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, 9, 9},
+        {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, 4, 5},
+        {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, 3, 3},
+        {"empty", "", kRichEdit2, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(InsertedChars(c.text.data(), c.text.size(), c.form), c.chars);
+        EXPECT_EQ(InsertedUnits(c.text.data(), c.text.size(), c.form), c.units);
     }
 }
 
@@ -71,13 +74,14 @@ TEST(ControlUnits, FittingPrefixNeverSplitsALineEndOrACharacter) {
     }
 }
 
-// The stored form (EM_GETTEXTRANGE) against the CR LF form (WM_GETTEXT).
+// The stored form (EM_GETTEXTRANGE) against the CR LF form (WM_GETTEXT),
+// both in characters.
 TEST(ControlUnits, StoredTextConvertsToTheCrLfForm) {
     const std::string stored = "ab\rcd\r";  // shown as ab CR LF cd CR LF
     EXPECT_EQ(StoredTextUnits(stored.data(), stored.size(), kRichEdit2), 8u);
     EXPECT_EQ(StoredTextUnits(stored.data(), stored.size(), kRichEdit1), 6u);
-    const std::string dbcs = "\x82\xa0\r";
-    EXPECT_EQ(StoredTextUnits(dbcs.data(), dbcs.size(), kRichEdit2Dbcs), 4u);
+    const std::string dbcs = "\x82\xa0\r";  // one character, then a paragraph end
+    EXPECT_EQ(StoredTextUnits(dbcs.data(), dbcs.size(), kRichEdit2Dbcs), 3u);
 
     const struct {
         size_t units;
@@ -88,8 +92,10 @@ TEST(ControlUnits, StoredTextConvertsToTheCrLfForm) {
         EXPECT_EQ(StoredCharsWithin(stored.data(), stored.size(), p.units, kRichEdit2), p.chars);
     }
     EXPECT_EQ(StoredCharsWithin(stored.data(), stored.size(), 4, kRichEdit1), 4u);
-    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 1, kRichEdit2Dbcs), 0u);
+    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 0, kRichEdit2Dbcs), 0u);
+    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 1, kRichEdit2Dbcs), 1u);
     EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 2, kRichEdit2Dbcs), 1u);
+    EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 3, kRichEdit2Dbcs), 2u);
 }
 
 }  // namespace

@@ -108,11 +108,14 @@ struct ExpectedRendering {
 // in the console.
 struct RemoteBlock {
     HANDLE process;
-    void* address;
-    RemoteBlock(HANDLE p, size_t size)
-        : process(p), address(VirtualAllocEx(p, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    void* address = nullptr;
+    RemoteBlock(DWORD processId, size_t size)
+        : process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)) {
+        if (process) address = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
     ~RemoteBlock() {
         if (address) VirtualFreeEx(process, address, 0, MEM_RELEASE);
+        if (process) CloseHandle(process);
     }
     RemoteBlock(const RemoteBlock&) = delete;
     RemoteBlock& operator=(const RemoteBlock&) = delete;
@@ -128,7 +131,7 @@ struct RemoteBlock {
 
 // The view's selection (EM_EXGETSEL), in the control's characters.
 inline CHARRANGE ViewSelection(const Console& console) {
-    RemoteBlock block(console.process.handle, sizeof(CHARRANGE));
+    RemoteBlock block(console.process.id, sizeof(CHARRANGE));
     block.Put(CHARRANGE{-2, -2});
     SendMessageA(console.View(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(block.address));
     return block.Get<CHARRANGE>();
@@ -136,7 +139,7 @@ inline CHARRANGE ViewSelection(const Console& console) {
 
 // The view's length in the characters that its limit counts.
 inline long ViewStoredLength(const Console& console) {
-    RemoteBlock block(console.process.handle, sizeof(GETTEXTLENGTHEX));
+    RemoteBlock block(console.process.id, sizeof(GETTEXTLENGTHEX));
     block.Put(GETTEXTLENGTHEX{GTL_PRECISE | GTL_NUMCHARS, CP_ACP});
     return static_cast<long>(SendMessageA(console.View(), EM_GETTEXTLENGTHEX,
                                           reinterpret_cast<WPARAM>(block.address), 0));

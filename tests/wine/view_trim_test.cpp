@@ -3,9 +3,12 @@
 // passes 0x7000 characters. The view is compared with the portable append
 // logic run on a model of the Windows control (limit counting a line end
 // once), so the rich edit glue must behave as that control does.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "console/view/view_append.h"
+#include "support/commands_support.h"
 #include "tests/unit/text_control_model.h"
 #include "view_test_support.h"
 
@@ -38,15 +41,15 @@ TEST_F(ViewTest, FillingPastTheLimitDropsTheOldestLines) {
     ExpectedRendering expected({true, false, false, false, false, false});
     ModelView model;
     std::string newest;
-    // About 90 KB of lines of varying length, some records ending open.
-    for (int i = 0; i < 1500; ++i) {
+    // About 67 KB of lines of varying length, some records ending open.
+    for (int i = 0; i < 1000; ++i) {
         std::string text = Numbered(i, 20 + static_cast<size_t>(i * 37 % 90));
         if (i % 7 != 3) text += "\r\n";
         std::string record = MakeRecord(RecordFields{}, text);
         ASSERT_TRUE(Send(console.window, record));
         newest = expected.Render(record);
         model.Append(newest);
-        if (i % 50 == 0 || i > 1480) {
+        if (i % 50 == 0 || i > 985) {
             SCOPED_TRACE(i);
             std::string shown = console.ViewText();
             ASSERT_EQ(shown, model.model.text);
@@ -69,14 +72,14 @@ TEST_F(ViewTest, TextsOfSeveralLinesTrimLikeTheWindowsControl) {
     ASSERT_TRUE(StartReady(console));
     ExpectedRendering expected({true, false, false, false, false, false});
     ModelView model;
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 250; ++i) {
         std::string text;
         for (int line = 0; line < 1 + i % 9; ++line) text += Numbered(i * 10 + line, 40 + line * 13) + "\r\n";
         if (i % 3 == 0) text += "open end " + std::to_string(i);
         std::string record = MakeRecord(RecordFields{}, text);
         ASSERT_TRUE(Send(console.window, record));
         model.Append(expected.Render(record));
-        if (i % 25 == 0 || i > 390) {
+        if (i % 25 == 0 || i > 240) {
             SCOPED_TRACE(i);
             ASSERT_EQ(console.ViewText(), model.model.text);
             ExpectWithinLimitWithCaretAtEnd(console);
@@ -121,6 +124,80 @@ TEST_F(ViewTest, OverLongPlainStringShowsItsNewestPart) {
         EXPECT_EQ(console.ViewText(), model.model.text);
         EXPECT_EQ(console.Close(), 0);
     }
+}
+
+// The three double-byte characters of the test, in code page 932, and
+// their Unicode: the test's own code page is not 932, and the console's
+// ANSI text does not come through to it, so the view is read as Unicode.
+std::wstring Widen932(const std::string& bytes) {
+    static const struct {
+        const char* pair;
+        wchar_t wide;
+    } known[] = {{"\x94\xd4", 0x756A}, {"\x8d\x86", 0x53F7}, {"\x82\xa0", 0x3042}};
+    std::wstring wide;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        wchar_t c = static_cast<unsigned char>(bytes[i]);
+        for (const auto& k : known) {
+            if (bytes.compare(i, 2, k.pair) == 0) {
+                c = k.wide;
+                ++i;
+                break;
+            }
+        }
+        wide += c;
+    }
+    return wide;
+}
+
+std::wstring ViewTextWide(const Console& console) {
+    HWND view = console.View();
+    LRESULT length = SendMessageW(view, WM_GETTEXTLENGTH, 0, 0);
+    // Room for the ANSI form too: the view's window procedure is an ANSI
+    // one and fills at most wParam bytes, two for a double-byte character.
+    std::wstring wide(static_cast<size_t>(length) * 2 + 1, L'\0');
+    LRESULT got = SendMessageW(view, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<size_t>(got));
+    return wide;
+}
+
+// In a double-byte code page the control counts a double-byte character
+// once, in its limit and in its lengths: the view still keeps its newest
+// whole lines up to the limit, and the newest text is its end.
+TEST_F(ViewTest, DoubleByteTextTrimsByCharacters) {
+    Console console;
+    ASSERT_TRUE(StartJapaneseConsole(console));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(console.window) != FALSE; }));
+    ExpectedRendering expected({true, false, false, false, false, false});
+    std::wstring all;
+    std::vector<size_t> starts;  // where each rendered text begins in all
+    for (int i = 0; i < 800; ++i) {
+        std::string text = "\x94\xd4\x8d\x86 " + std::to_string(i) + " ";  // a number, in kanji
+        for (int k = 0; k < 40 + i % 80; ++k) text += "\x82\xa0";     // hiragana a
+        text += "\r\n";
+        std::string record = MakeRecord(RecordFields{}, text);
+        ASSERT_TRUE(Send(console.window, record));
+        std::wstring rendered = Widen932(expected.Render(record));
+        starts.push_back(all.size());
+        all += rendered;
+        if (i % 50 == 0 || i > 790) {
+            SCOPED_TRACE(i);
+            std::wstring shown = ViewTextWide(console);
+            ASSERT_GE(shown.size(), rendered.size());
+            ASSERT_LE(shown.size(), all.size());
+            // The view is the newest rendered texts, whole.
+            size_t from = all.size() - shown.size();
+            EXPECT_TRUE(all.substr(from) == shown);
+            EXPECT_NE(std::find(starts.begin(), starts.end(), from), starts.end());
+            ExpectWithinLimitWithCaretAtEnd(console);
+            // Counted in characters, the view is near its limit once full;
+            // counting bytes would leave it about half empty.
+            if (all.size() > 2 * kViewTextLimit) {
+                EXPECT_GT(ViewStoredLength(console), kViewTextLimit - 200);
+            }
+        }
+    }
+    EXPECT_GT(all.size(), 2u * kViewTextLimit);
+    EXPECT_EQ(console.Close(), 0);
 }
 
 }  // namespace
