@@ -35,14 +35,18 @@ if [ -e "$bin/demo_client.exe" ]; then
 fi
 
 if [ -n "$headless" ]; then
-    shot=$out/murlo-screenshot.png
-    sleep 1
-    import -window root "$shot"
-    echo "run: screenshot written to $shot"
-    # Close the console the way a user would, so that it saves its settings.
+    shot=${MURLO_SCREENSHOT:-$out/murlo-screenshot.png}
     window=$(xdotool search --name '^Lumbrix$' | head -1 || true)
     if [ -n "$window" ]; then
-        xdotool windowfocus "$window" key alt+F4 >/dev/null 2>&1 || true
+        # Open the View menu, so the picture shows the options too.
+        xdotool windowfocus "$window" key alt+v >/dev/null 2>&1 || true
+    fi
+    sleep 1
+    import -window root -crop 1000x720+0+0 +repage "$shot"
+    echo "run: screenshot written to $shot"
+    # Close the console the way a user would, so that it saves its settings.
+    if [ -n "$window" ]; then
+        xdotool windowfocus "$window" key Escape key Escape key alt+F4 >/dev/null 2>&1 || true
     fi
     for _ in $(seq 100); do kill -0 $console 2>/dev/null || break; sleep 0.1; done
 else
