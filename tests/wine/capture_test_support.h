@@ -233,45 +233,6 @@ inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileCho
     return WaitGone(dialog);
 }
 
-// Reads a whole file; false when it cannot be opened.
-inline bool ReadFileBytes(const std::string& path, std::string* bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes->clear();
-    char block[65536];
-    DWORD got = 0;
-    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes->append(block, got);
-    CloseHandle(file);
-    return true;
-}
-
-inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-inline std::string TempFolder() {
-    char path[MAX_PATH] = {};
-    GetTempPathA(sizeof path, path);
-    return path;
-}
-
-// Names of the ring store's temporary files ("MUR*.tmp") now present.
-inline std::set<std::string> RingFiles() {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempFolder() + "MUR*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
 
 // Every test starts with no settings key, the default Wine version for the
 // console, no console running and an empty scratch folder, and leaves the

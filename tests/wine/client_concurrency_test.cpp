@@ -75,19 +75,7 @@ std::map<std::pair<uint32_t, int>, Tally> CheckOrder(const std::vector<ReceivedR
     return tallies;
 }
 
-class ClientConcurrency : public ::testing::Test {
-protected:
-    void SetUp() override {
-        murlo_test::DeleteSettingsKey();
-        ASSERT_TRUE(console.Create());
-    }
-    void TearDown() override {
-        console.Destroy();
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
-    }
-    RecordingWindow console;
-};
+using ClientConcurrency = murlo_test::RecordingConsoleTest;
 
 TEST_F(ClientConcurrency, ThreadsOfOneProcess) {
     auto result = murlo_test::RunDriver({"threads", "4", "150"});

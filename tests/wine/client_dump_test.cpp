@@ -20,18 +20,8 @@ constexpr char kData[] = "48656C6C6F2C204D75726C6F210D0A00B1";
 constexpr char kFirstLineTail[] = ":48 65 6C 6C 6F 2C 20 4D 75 72 6C 6F 21 0D 0A 00   :Hello, Murlo!... \r\n";
 constexpr char kSecondLineHex[] = ":B1                                                :";
 
-class ClientDump : public ::testing::Test {
+class ClientDump : public murlo_test::RecordingConsoleTest {
 protected:
-    void SetUp() override {
-        murlo_test::DeleteSettingsKey();
-        ASSERT_TRUE(console.Create());
-    }
-    void TearDown() override {
-        console.Destroy();
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
-    }
-
     void Run(const std::vector<std::string>& args) {
         console.records.clear();
         EXPECT_EQ(RunDriver(args).exitCode, 0);
@@ -44,7 +34,6 @@ protected:
         return static_cast<uint32_t>(strtoul(console.records[index].text.c_str() + 1, nullptr, 16));
     }
 
-    RecordingWindow console;
 };
 
 std::string Hex8(uint32_t value) {

@@ -21,17 +21,8 @@ struct Expected {
     int32_t depth;
 };
 
-class ClientExports : public ::testing::Test {
+class ClientExports : public murlo_test::RecordingConsoleTest {
 protected:
-    void SetUp() override {
-        murlo_test::DeleteSettingsKey();
-        ASSERT_TRUE(console.Create());
-    }
-    void TearDown() override {
-        console.Destroy();
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
-    }
 
     // Runs the driver and checks what every record must have.
     DriverResult Run(const std::vector<std::string>& args) {
@@ -58,7 +49,6 @@ protected:
         }
     }
 
-    RecordingWindow console;
 };
 
 TEST_F(ClientExports, EachSendsItsRecords) {

@@ -19,35 +19,6 @@ constexpr int kFileNameCombo = 0x47C;  // cmb13: the explorer-style dialog's nam
 constexpr int kFileNameEdit = 0x480;   // edt1: the older dialog's name box
 constexpr int kMaxSize = 1003;
 
-std::string TempFolder() {
-    char path[MAX_PATH] = {};
-    GetTempPathA(sizeof path, path);
-    return path;
-}
-
-std::set<std::string> RingFiles() {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempFolder() + "MUR*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes->clear();
-    char block[4096];
-    DWORD got = 0;
-    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes->append(block, got);
-    CloseHandle(file);
-    return true;
-}
-
 struct DialogSearch {
     DWORD processId;
     HWND found;
@@ -123,7 +94,7 @@ protected:
     // dialog, so the command can be sent) and reads the file.
     bool CloseLog(const Console& console, std::string* bytes) {
         SendMessageA(console.window, WM_COMMAND, MAKEWPARAM(kLogToFile, 0), 0);
-        return ReadWholeFile(logPath, bytes);
+        return ReadFileBytes(logPath, bytes);
     }
 };
 
@@ -174,7 +145,7 @@ TEST_F(ViewRingTest, LogFilesGetTheTextsDirectlyOrThroughTheRing) {
             EXPECT_LT(wanted.size(), direct.size());  // the ring did wrap
             // Nothing reaches the file before it is closed.
             std::string early;
-            ASSERT_TRUE(ReadWholeFile(logPath, &early));
+            ASSERT_TRUE(ReadFileBytes(logPath, &early));
             EXPECT_EQ(early, "");
         }
         std::string logged;
@@ -197,7 +168,7 @@ TEST_F(ViewRingTest, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
     EXPECT_EQ(console.Close(), 0);
     EXPECT_EQ(NewRingFiles(), 0u);
     std::string logged;
-    ASSERT_TRUE(ReadWholeFile(logPath, &logged));
+    ASSERT_TRUE(ReadFileBytes(logPath, &logged));
     EXPECT_EQ(logged, "kept at close\r\n");
 }
 

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -72,6 +74,22 @@ Process StartDriver(const std::vector<std::string>& args);
 // "MurloClass" of other processes get WM_CLOSE, and what still runs of
 // them, or of a program with the given file name, is ended by force.
 void EndStartedPrograms(const char* extraProgram = nullptr);
+
+// A test with a clean settings key and a recording "MurloClass" window as
+// the library's console; whatever the library started is ended afterwards.
+class RecordingConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        ASSERT_TRUE(console.Create());
+    }
+    void TearDown() override {
+        console.Destroy();
+        EndStartedPrograms();
+        DeleteSettingsKey();
+    }
+    RecordingWindow console;
+};
 
 // The ANSI form of a wide text as this process converts it (CP_ACP).
 std::string ToAnsi(const std::wstring& text);

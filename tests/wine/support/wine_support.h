@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 namespace murlo_test {
@@ -62,6 +63,15 @@ struct Console {
     // Closes the console; returns its exit code (-1 when it had to be killed).
     int Close();
 };
+
+// Whole files, read and written in binary; false when they cannot be opened.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The temporary folder, with its trailing backslash.
+std::string TempFolder();
+// Names of the ring store's temporary files ("MUR*.tmp") now present.
+std::set<std::string> RingFiles();
 
 // Text of a window (WM_GETTEXT).
 std::string WindowText(HWND window);
