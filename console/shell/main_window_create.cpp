@@ -157,19 +157,9 @@ bool ConsoleWindow::OnCreate() {
     bool haveVersion = GetPlatformVersion(version);
     if (haveVersion && version.dwPlatformId == VER_PLATFORM_WIN32_NT) StartDebugMonitor();
 
-    // 18: transparency at start, only on NT 5 and only when not opaque.
-    if (g_console.platform.isNT5 && transparent && alpha != 255) {
-        using SetLayeredProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-        HMODULE user = GetModuleHandleA(kUserLibrary);
-        auto setLayered = user ? reinterpret_cast<SetLayeredProc>(reinterpret_cast<void*>(
-                                     GetProcAddress(user, kSetLayeredWindowAttributesName)))
-                               : nullptr;
-        if (setLayered) {
-            LONG_PTR exStyle = GetWindowLongPtrA(mainWindow, GWL_EXSTYLE);
-            SetWindowLongPtrA(mainWindow, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-            setLayered(mainWindow, 0, alpha, LWA_ALPHA);
-        }
-    }
+    // 18: transparency at start, only on NT 5 and only when not opaque; the
+    // same routine as the transparency commands.
+    if (g_console.platform.isNT5 && transparent && alpha != 255) ApplyTransparency();
 
     // 19: wheel lines from the platform, or from the old wheel driver.
     if (haveVersion && HasSystemWheelSupport(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion)) {
