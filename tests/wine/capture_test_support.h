@@ -172,20 +172,19 @@ inline bool WaitGone(HWND window) { return WaitFor([&] { return !IsWindow(window
 
 // The window that holds the log-file template's controls: with the
 // explorer-style dialog a child dialog, with the older one the dialog itself.
+// A lambda does not convert to a stdcall WNDENUMPROC in 32-bit code, so the
+// enumeration callbacks are named CALLBACK functions.
+inline BOOL CALLBACK MatchTemplateHolder(HWND child, LPARAM lParam) {
+    if (GetDlgItem(child, kMaxSize) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = child;
+    return FALSE;
+}
+
 inline HWND TemplateHolder(HWND dialog) {
     if (GetDlgItem(dialog, kMaxSize)) return dialog;
-    struct Search {
-        HWND found;
-    } search = {nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM lParam) -> BOOL {
-            if (GetDlgItem(child, kMaxSize) == nullptr) return TRUE;
-            reinterpret_cast<Search*>(lParam)->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumChildWindows(dialog, MatchTemplateHolder, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Types name into the dialog's file-name box.

@@ -27,6 +27,22 @@ HWND FileNameBox(HWND dialog) {
     return box ? box : GetDlgItem(dialog, kFileNameEdit);
 }
 
+struct SaveDialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+// The console's visible save dialog (a named callback: a lambda does not
+// convert to a stdcall WNDENUMPROC in 32-bit code).
+BOOL CALLBACK MatchSaveDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<SaveDialogSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || !FileNameBox(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 class CommandsActions : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,21 +64,8 @@ protected:
         return WaitFor([&] { return console.ViewText() == text; });
     }
     HWND FindSaveDialog() {
-        struct Search {
-            DWORD processId;
-            HWND found;
-        } search = {console.process.id, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM lParam) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lParam);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != s->processId || !IsWindowVisible(window) || !FileNameBox(window))
-                    return TRUE;
-                s->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        SaveDialogSearch search = {console.process.id, nullptr};
+        EnumWindows(MatchSaveDialog, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
     // Opens a log file through "Log to File..." and its save dialog.

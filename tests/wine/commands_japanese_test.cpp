@@ -94,6 +94,14 @@ std::wstring LoadWide(HMODULE module, UINT id) {
     return text;
 }
 
+// Collects the numbered string-table blocks (a named callback: a lambda does
+// not convert to a stdcall ENUMRESNAMEPROCA in 32-bit code).
+BOOL CALLBACK CollectStringBlock(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT>*>(list)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
 TEST(JapaneseLibrary, CarriesTheProgramsMenuDialogAndStringIds) {
     DataModule exe(BinPath("MURLO.EXE"));
     DataModule jp(BinPath("MURLOJP.DLL"));
@@ -117,14 +125,8 @@ TEST(JapaneseLibrary, CarriesTheProgramsMenuDialogAndStringIds) {
 
     // Every string of the program, block by block.
     std::vector<UINT> blocks;
-    EnumResourceNamesA(
-        exe.handle, reinterpret_cast<LPCSTR>(RT_STRING),
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
-            if (IS_INTRESOURCE(name))
-                reinterpret_cast<std::vector<UINT>*>(list)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&blocks));
+    EnumResourceNamesA(exe.handle, reinterpret_cast<LPCSTR>(RT_STRING), CollectStringBlock,
+                       reinterpret_cast<LONG_PTR>(&blocks));
     int strings = 0;
     for (UINT block : blocks) {
         for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
