@@ -6,6 +6,7 @@ if(MURLO_WINE_TESTS)
     target_include_directories(console_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
     target_compile_definitions(console_probe PRIVATE ${MURLO_TEST_DEFINES})
     target_compile_options(console_probe PRIVATE ${MURLO_WARNINGS})
-    target_link_options(console_probe PRIVATE ${MURLO_STATIC_LINK})
+    # The tests look the hook up by its plain name; 32-bit stdcall would decorate it.
+    target_link_options(console_probe PRIVATE ${MURLO_STATIC_LINK} -Wl,--kill-at)
     target_link_libraries(console_probe PRIVATE user32 comctl32)
 endif()
