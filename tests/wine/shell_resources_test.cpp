@@ -1,15 +1,24 @@
-// The resources inside MURLO.EXE: menus 20 and 21, accelerator table 200,
-// the string table, icon 10 and bitmap 13.
+// The resources inside MURLO.EXE, checked by rules that catch drift between
+// them rather than by a copy of the resource script: every shortcut shown
+// in a menu is a real accelerator of the same command and the other way
+// round, every command has its status help, the context menu offers only
+// main-menu commands under the same texts, every item has a mnemonic;
+// plus the message texts users see, the icon and the toolbar bitmap.
+#include <algorithm>
+#include <map>
+#include <set>
 #include <vector>
 
+#include "console/resources/resource.h"
 #include "shell_test_support.h"
 
 namespace murlo_shell_test {
 namespace {
 
-struct Item {
-    UINT id;  // 0: separator
-    const char* text;
+struct MenuEntry {
+    UINT id;           // command id; 0 for a separator or a popup
+    std::string text;  // as shown, with '&' and the tab before the shortcut
+    bool popup;
 };
 
 class ShellResources : public ::testing::Test {
@@ -21,165 +30,149 @@ protected:
     void TearDown() override {
         if (module) FreeLibrary(module);
     }
+    // The commands of a menu resource, all popups flattened.
+    std::vector<MenuEntry> Commands(UINT menuId) {
+        std::vector<MenuEntry> entries;
+        HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(menuId));
+        if (!menu) return entries;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) Collect(GetSubMenu(menu, i), entries);
+        DestroyMenu(menu);
+        return entries;
+    }
+    // The items of each popup of a menu resource, one list per popup.
+    std::vector<std::vector<MenuEntry>> Popups(UINT menuId) {
+        std::vector<std::vector<MenuEntry>> popups;
+        HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(menuId));
+        if (!menu) return popups;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            popups.emplace_back();
+            Collect(GetSubMenu(menu, i), popups.back());
+        }
+        DestroyMenu(menu);
+        return popups;
+    }
+    static void Collect(HMENU popup, std::vector<MenuEntry>& entries) {
+        for (int i = 0; popup && i < GetMenuItemCount(popup); ++i) {
+            MENUITEMINFOA info = {};
+            char text[128] = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            if (!GetMenuItemInfoA(popup, UINT(i), TRUE, &info) || (info.fType & MFT_SEPARATOR)) continue;
+            entries.push_back({info.hSubMenu ? 0 : info.wID, text, info.hSubMenu != nullptr});
+        }
+    }
+    std::string String(UINT id) {
+        char text[256] = {};
+        LoadStringA(module, id, text, sizeof text);
+        return text;
+    }
     HMODULE module = nullptr;
 };
 
-void ExpectPopup(HMENU popup, const std::vector<Item>& items) {
-    ASSERT_NE(popup, nullptr);
-    ASSERT_EQ(GetMenuItemCount(popup), int(items.size()));
-    for (size_t i = 0; i < items.size(); ++i) {
-        SCOPED_TRACE(i);
-        MENUITEMINFOA info = {};
-        char text[128] = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        ASSERT_TRUE(GetMenuItemInfoA(popup, UINT(i), TRUE, &info));
-        if (items[i].id == 0) {
-            EXPECT_TRUE(info.fType & MFT_SEPARATOR);
-            continue;
-        }
-        EXPECT_EQ(info.wID, items[i].id);
-        EXPECT_STREQ(text, items[i].text);
-    }
+// The shortcut text a menu item shows for an accelerator entry.
+std::string ShortcutText(const ACCEL& accel) {
+    std::string text;
+    if (accel.fVirt & FCONTROL) text += "Ctrl+";
+    if (accel.fVirt & FSHIFT) text += "Shift+";
+    if (accel.fVirt & FALT) text += "Alt+";
+    if (accel.key == VK_DELETE) return text + "Delete";
+    if (accel.key >= VK_F1 && accel.key <= VK_F12) return text + "F" + std::to_string(accel.key - VK_F1 + 1);
+    return text + char(accel.key);
 }
 
-std::string PopupTitle(HMENU menu, int position) {
-    char text[64] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
+std::string AfterTab(const std::string& text) {
+    size_t tab = text.find('\t');
+    return tab == std::string::npos ? "" : text.substr(tab + 1);
 }
 
-TEST_F(ShellResources, MainMenuHasEveryItemWithItsShortcutText) {
-    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(20));
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 4);
-    EXPECT_EQ(PopupTitle(menu, 0), "&File");
-    EXPECT_EQ(PopupTitle(menu, 1), "&Edit");
-    EXPECT_EQ(PopupTitle(menu, 2), "&View");
-    EXPECT_EQ(PopupTitle(menu, 3), "&Help");
-    ExpectPopup(GetSubMenu(menu, 0), {{101, "S&tart log"},
-                                      {57604, "&Save log...\tCtrl+S"},
-                                      {102, "Log to &File..."},
-                                      {0, nullptr},
-                                      {57665, "E&xit\tAlt+F4"}});
-    ExpectPopup(GetSubMenu(menu, 1), {{57642, "Select &All\tCtrl+A"},
-                                      {0, nullptr},
-                                      {57634, "&Copy\tCtrl+C"},
-                                      {57633, "C&lear\tDelete"},
-                                      {0, nullptr},
-                                      {57636, "&Find...\tCtrl+F"},
-                                      {115, "Find &previous\tShift+F3"},
-                                      {116, "Find ne&xt\tF3"}});
-    ExpectPopup(GetSubMenu(menu, 2), {{103, "Display File &Name"},
-                                      {106, "Display &ProcessID"},
-                                      {107, "Display &Date"},
-                                      {108, "Display &Time"},
-                                      {0, nullptr},
-                                      {110, "Trans&parent\tCtrl+T"},
-                                      {109, "&Add carriage return"},
-                                      {0, nullptr},
-                                      {113, "&Wrap to window"},
-                                      {114, "Le&ft space"},
-                                      {104, "Top&Most"},
-                                      {0, nullptr},
-                                      {105, "&Font..."},
-                                      {112, "&Background color..."},
-                                      {111, "T&ransparency..."}});
-    ExpectPopup(GetSubMenu(menu, 3), {{57670, "&Help"}, {0, nullptr}, {57664, "&About Murlo"}});
-    DestroyMenu(menu);
-}
-
-TEST_F(ShellResources, ContextMenu) {
-    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(21));
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 1);
-    EXPECT_EQ(PopupTitle(menu, 0), "Popup");
-    ExpectPopup(GetSubMenu(menu, 0), {{101, "S&tart log"},
-                                      {0, nullptr},
-                                      {57634, "&Copy\tCtrl+C"},
-                                      {57633, "C&lear\tDelete"},
-                                      {0, nullptr},
-                                      {57642, "Select &All\tCtrl+A"},
-                                      {0, nullptr},
-                                      {110, "Trans&parent\tCtrl+T"},
-                                      {113, "&Wrap to window"}});
-    DestroyMenu(menu);
-}
-
-TEST_F(ShellResources, AcceleratorTable) {
+TEST_F(ShellResources, EveryShortcutShownIsAnAcceleratorOfTheSameCommandAndBack) {
     // Accelerator tables load only from a module mapped as an image.
     HMODULE image = LoadLibraryExA(BinPath(kProgram).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(image, nullptr);
-    HACCEL table = LoadAcceleratorsA(image, MAKEINTRESOURCEA(200));
+    HACCEL table = LoadAcceleratorsA(image, MAKEINTRESOURCEA(IDA_ACCELERATORS));
     ASSERT_NE(table, nullptr);
-    ACCEL entries[16] = {};
-    ASSERT_EQ(CopyAcceleratorTableA(table, entries, 16), 8);
-    const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
-    const ACCEL expected[] = {
-        {ctrl, 'A', 57642},
-        {ctrl, 'C', 57634},
-        {ctrl, 'F', 57636},
-        {ctrl, 'S', 57604},
-        {ctrl, 'T', 110},
-        {FVIRTKEY | FNOINVERT, VK_DELETE, 57633},
-        {FVIRTKEY | FNOINVERT, VK_F3, 116},
-        {FVIRTKEY | FSHIFT | FNOINVERT, VK_F3, 115},
-    };
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt);  // 0x80 marks the last entry
-        EXPECT_EQ(entries[i].key, expected[i].key);
-        EXPECT_EQ(entries[i].cmd, expected[i].cmd);
-    }
+    ACCEL entries[32] = {};
+    int count = CopyAcceleratorTableA(table, entries, 32);
     DestroyAcceleratorTable(table);
     FreeLibrary(image);
+    ASSERT_GT(count, 0);
+
+    std::map<UINT, std::string> shown;  // command -> shortcut text in the main menu
+    for (const auto& entry : Commands(IDM_MAIN_MENU))
+        if (!AfterTab(entry.text).empty()) shown[entry.id] = AfterTab(entry.text);
+    std::set<UINT> accelerated;
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        // Every accelerator is a virtual key, so the key works whatever the keyboard layout.
+        EXPECT_TRUE(entries[i].fVirt & FVIRTKEY);
+        ASSERT_TRUE(shown.count(entries[i].cmd)) << "no menu item shows the shortcut of " << entries[i].cmd;
+        EXPECT_EQ(shown[entries[i].cmd], ShortcutText(entries[i])) << entries[i].cmd;
+        accelerated.insert(entries[i].cmd);
+    }
+    // A shown shortcut with no accelerator would promise a key that does
+    // nothing; Alt+F4 is the system's own key for closing the window.
+    for (const auto& [id, shortcut] : shown) {
+        if (shortcut == "Alt+F4") {
+            EXPECT_EQ(id, UINT(IDM_EXIT));
+            continue;
+        }
+        EXPECT_TRUE(accelerated.count(id)) << shortcut << " of " << id;
+    }
 }
 
-TEST_F(ShellResources, StringTable) {
+TEST_F(ShellResources, EveryCommandHasItsStatusHelp) {
+    auto main = Commands(IDM_MAIN_MENU);
+    ASSERT_GE(main.size(), 20u);
+    for (const auto& entry : main) EXPECT_FALSE(String(entry.id).empty()) << entry.text;
+    for (const auto& entry : Commands(IDM_CONTEXT_MENU)) EXPECT_FALSE(String(entry.id).empty()) << entry.text;
+}
+
+TEST_F(ShellResources, ContextMenuOffersMainMenuCommandsUnderTheSameTexts) {
+    std::map<UINT, std::string> main;
+    for (const auto& entry : Commands(IDM_MAIN_MENU)) main[entry.id] = entry.text;
+    auto context = Commands(IDM_CONTEXT_MENU);
+    ASSERT_FALSE(context.empty());
+    for (const auto& entry : context) {
+        ASSERT_TRUE(main.count(entry.id)) << entry.text;
+        EXPECT_EQ(entry.text, main[entry.id]);
+    }
+}
+
+TEST_F(ShellResources, EveryItemHasAMnemonic) {
+    for (UINT menuId : {UINT(IDM_MAIN_MENU), UINT(IDM_CONTEXT_MENU)}) {
+        for (const auto& popup : Popups(menuId)) {
+            for (const auto& entry : popup) {
+                size_t amp = entry.text.find('&');
+                ASSERT_NE(amp, std::string::npos) << entry.text;
+                EXPECT_TRUE(isalnum(static_cast<unsigned char>(entry.text[amp + 1]))) << entry.text;
+            }
+        }
+    }
+}
+
+// The messages users see on failures, exactly as they have always read.
+TEST_F(ShellResources, FailureMessages) {
     const struct {
         UINT id;
         const char* text;
-    } strings[] = {
-        {101, "Start debug logging."},
-        {57604, "Save debug log to file."},
-        {102, "Write logs to file."},
-        {57665, "Exit from Murlo."},
-        {57642, "Select all text."},
-        {57634, "Copy debug log in selected area."},
-        {57633, "Clear all debug log."},
-        {57636, "Find word in texts"},
-        {115, "Find previous word."},
-        {116, "Find next word."},
-        {103, "Display file name on debug log."},
-        {106, "Display process id on debug log."},
-        {107, "Display date on debug log."},
-        {108, "Display time on debug log."},
-        {110, "Display transparent."},
-        {109, "If end of line isn't carriage return, add carriage return."},
-        {113, "Wrap to window"},
-        {114, "Spacing left edge for selection lines."},
-        {104, "Display topmost alway."},
-        {105, "Select font."},
-        {112, "Select background color."},
-        {111, "Set transpalency."},
-        {57670, "Help"},
-        {57664, "Display Murlo version."},
-        {2000, "Text file(*.txt)|*.txt|All file(*.*)|*.*|"},
-        {3000, "Not enough memory."},
-        {3001, "Can't create file."},
-        {3002, "Exist debug monitor."},
-        {3003, "Can't create shared memory."},
-        {3004, "Error occured."},
-        {3005, "Invalid command option"},
-        {3006, "Can't load RICHED32.DLL or RICHED20.DLL"},
+    } messages[] = {
+        {IDS_NOT_ENOUGH_MEMORY, "Not enough memory."},
+        {IDS_CANT_CREATE_FILE, "Can't create file."},
+        {IDS_EXIST_DEBUG_MONITOR, "Exist debug monitor."},
+        {IDS_CANT_CREATE_SHARED_MEMORY, "Can't create shared memory."},
+        {IDS_ERROR_OCCURED, "Error occured."},
+        {IDS_INVALID_COMMAND_OPTION, "Invalid command option"},
+        {IDS_CANT_LOAD_RICHEDIT, "Can't load RICHED32.DLL or RICHED20.DLL"},
     };
-    for (const auto& s : strings) {
-        char text[256] = {};
-        EXPECT_GT(LoadStringA(module, s.id, text, sizeof text), 0) << s.id;
-        EXPECT_STREQ(text, s.text) << s.id;
-    }
+    for (const auto& m : messages) EXPECT_EQ(String(m.id), m.text) << m.id;
+    // The save dialogs' filter: pairs of description and pattern, '|' after each.
+    std::string filter = String(IDS_FILTER);
+    ASSERT_FALSE(filter.empty());
+    EXPECT_EQ(filter.back(), '|');
+    EXPECT_EQ(std::count(filter.begin(), filter.end(), '|') % 2, 0);
+    EXPECT_NE(filter.find("*.txt"), std::string::npos);
 }
 
 #pragma pack(push, 1)
@@ -192,7 +185,7 @@ struct GroupIconEntry {
 #pragma pack(pop)
 
 TEST_F(ShellResources, IconAndToolbarBitmapSizes) {
-    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_MURLO), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     auto* header = static_cast<const WORD*>(LockResource(LoadResource(module, group)));
     ASSERT_NE(header, nullptr);
@@ -208,7 +201,7 @@ TEST_F(ShellResources, IconAndToolbarBitmapSizes) {
     EXPECT_TRUE(has32);
     EXPECT_TRUE(has16);
 
-    HRSRC bitmap = FindResourceA(module, MAKEINTRESOURCEA(13), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HRSRC bitmap = FindResourceA(module, MAKEINTRESOURCEA(IDB_START_LOG), RT_BITMAP);
     ASSERT_NE(bitmap, nullptr);
     auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, bitmap)));
     ASSERT_NE(info, nullptr);
