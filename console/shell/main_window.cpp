@@ -100,7 +100,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// Stored geometry and the eleven options (moment 7 of the settings).
+// Stores the geometry (only of a window that is neither minimised nor
+// maximised) and the eleven options, at an orderly close.
 void SaveWindowSettings(const ConsoleWindow& console) {
     RegistryKey key;
     key.Open();
@@ -126,7 +127,7 @@ void SaveWindowSettings(const ConsoleWindow& console) {
     key.WriteDword(kValueMaxLogFileSize, console.maxLogKB);
 }
 
-// The eleven options (moment 3 of the settings).
+// Reads the eleven options, each falling back to its default.
 void LoadWindowSettings(ConsoleWindow& console) {
     RegistryKey key;
     key.Open();

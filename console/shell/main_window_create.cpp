@@ -84,14 +84,14 @@ void LoadViewFont(const RegistryKey& key, LOGFONTA& font) {
 
 bool ConsoleWindow::OnCreate() {
     HINSTANCE instance = g_console.programInstance;
-    // 1-3: common controls version, the monitor's target, registered messages.
+    // The common controls version, the debug monitor's target window and the registered messages.
     g_console.commonControlsVersion = CommonControlsVersion();
     g_console.consoleTarget = mainWindow;
     g_console.pauseMessage = RegisterWindowMessageA(kPauseMessageName);
     g_console.fileNameOkMessage = RegisterWindowMessageA(kFileNameOkMessageName);
     g_console.findReplaceMessage = RegisterWindowMessageA(kFindReplaceMessageName);
 
-    // 4: the render buffer.
+    // The render buffer.
     renderCapacity = kInitialRenderCapacity;
     renderBuffer = AllocateZeroed(renderCapacity);
     if (!renderBuffer) {
@@ -99,7 +99,7 @@ bool ConsoleWindow::OnCreate() {
         return false;
     }
 
-    // 5-6: the toolbar, then the Start-log button from bitmap 13 at position 0.
+    // The toolbar, then the Start-log button from the program's own bitmap in front.
     TBBUTTON buttons[5] = {
         {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {}, 0, 0},
         {STD_FILESAVE, IDM_SAVE_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
@@ -117,11 +117,11 @@ bool ConsoleWindow::OnCreate() {
     TBBUTTON startButton = {static_cast<int>(image), IDM_START_LOG, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0};
     SendMessageA(toolbarWindow, TB_INSERTBUTTONA, 0, reinterpret_cast<LPARAM>(&startButton));
 
-    // 7: the status bar.
+    // The status bar.
     statusWindow = CreateStatusWindowA(kStatusStyle, "", mainWindow, IDC_STATUS);
     if (!statusWindow) return false;
 
-    // 8-10: the view, its text limit and its wrapping.
+    // The view, its text limit and its wrapping.
     RECT client = {};
     GetClientRect(mainWindow, &client);
     DWORD viewStyle = kViewStyle | (leftSpace ? ES_SELECTIONBAR : 0);
@@ -132,14 +132,14 @@ bool ConsoleWindow::OnCreate() {
     SendMessageA(viewWindow, EM_EXLIMITTEXT, 0, kViewTextLimit);
     SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, wrapToWindow ? 0 : 1);
 
-    // 11: the save buffer.
+    // The save buffer.
     g_console.saveBuffer = AllocateZeroed(kSaveBufferSize);
     if (!g_console.saveBuffer) {
         ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);
         return false;
     }
 
-    // 12-16: font, text and background colours.
+    // Font, text and background colours.
     {
         RegistryKey key;
         key.Open();
@@ -152,16 +152,16 @@ bool ConsoleWindow::OnCreate() {
         SendMessageA(viewWindow, EM_SETBKGNDCOLOR, 0, key.ReadDword(kValueBackColor, GetSysColor(COLOR_BTNFACE)));
     }
 
-    // 17: the debug monitor, on NT only.
+    // The debug monitor, on NT only.
     OSVERSIONINFOA version;
     bool haveVersion = GetPlatformVersion(version);
     if (haveVersion && version.dwPlatformId == VER_PLATFORM_WIN32_NT) StartDebugMonitor();
 
-    // 18: transparency at start, only on NT 5 and only when not opaque; the
+    // Transparency at start, only on NT 5 and only when not opaque; the
     // same routine as the transparency commands.
     if (g_console.platform.isNT5 && transparent && alpha != 255) ApplyTransparency();
 
-    // 19: wheel lines from the platform, or from the old wheel driver.
+    // Wheel lines from the platform, or from the old wheel driver.
     if (haveVersion && HasSystemWheelSupport(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion)) {
         SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &g_console.wheelScrollLines, 0);
     } else if (HWND driver = FindWindowA(kWheelDriverClass, kWheelDriverTitle)) {
