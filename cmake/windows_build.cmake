@@ -2,6 +2,11 @@
 include(GoogleTest)
 
 set(MURLO_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+
+# murlo_version.h, for the resource scripts (About box).
+configure_file(${CMAKE_SOURCE_DIR}/cmake/murlo_version.h.in ${CMAKE_BINARY_DIR}/generated/murlo_version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${MURLO_BIN_DIR})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${MURLO_BIN_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
