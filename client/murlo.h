@@ -9,7 +9,9 @@
  * string and %S a narrow one; formatted text is cut at 1023 characters.
  *
  * Define MURLO_NO_TRACE before including this header to compile the
- * DB_... macros below to nothing. Usable from C and C++. */
+ * DB_... macros below to nothing. Usable from C and C++; in C++ the scope
+ * helper DB_SCOPE sends an enter line where it stands and the matching leave
+ * line when the scope ends, on every way out of it. */
 #ifndef MURLO_CLIENT_H
 #define MURLO_CLIENT_H
 
@@ -88,5 +90,60 @@ MURLOAPI void __stdcall DB_PauseW(const wchar_t* text, int number);
 #define DB_LEAVEW(...) ((void)0)
 #define DB_PAUSEW() ((void)0)
 #endif
+
+/* C++ only: a scope object that sends DB_EnterA ("Enter name") when it is
+ * made and DB_LeaveA ("Leave name") when it is destroyed, both with the file
+ * and line where it stands, so an early return cannot leave the nesting
+ * unbalanced:
+ *     int Parse(const char* text) {
+ *         DB_SCOPE("Parse");
+ *         if (!text) return -1;   // "Leave Parse" is still sent
+ *         ...
+ * The name is sent as text, not used as a format. DB_SCOPEW is the wide form. */
+#ifdef __cplusplus
+namespace murlo {
+
+class Scope {
+public:
+    Scope(const char* file, int line, const char* name) : file_(file), line_(line), name_(name) {
+        DB_EnterA(file_, line_, "Enter %s\n", name_);
+    }
+    ~Scope() { DB_LeaveA(file_, line_, "Leave %s\n", name_); }
+
+private:
+    Scope(const Scope&);
+    Scope& operator=(const Scope&);
+    const char* file_;
+    int line_;
+    const char* name_;
+};
+
+class ScopeW {
+public:
+    ScopeW(const wchar_t* file, int line, const wchar_t* name) : file_(file), line_(line), name_(name) {
+        DB_EnterW(file_, line_, L"Enter %s\n", name_);
+    }
+    ~ScopeW() { DB_LeaveW(file_, line_, L"Leave %s\n", name_); }
+
+private:
+    ScopeW(const ScopeW&);
+    ScopeW& operator=(const ScopeW&);
+    const wchar_t* file_;
+    int line_;
+    const wchar_t* name_;
+};
+
+}  /* namespace murlo */
+
+#define DB_SCOPE_JOIN2_(a, b) a##b
+#define DB_SCOPE_JOIN_(a, b) DB_SCOPE_JOIN2_(a, b)
+#ifndef MURLO_NO_TRACE
+#define DB_SCOPE(name) ::murlo::Scope DB_SCOPE_JOIN_(murloScope_, __LINE__)(__FILE__, __LINE__, (name))
+#define DB_SCOPEW(name) ::murlo::ScopeW DB_SCOPE_JOIN_(murloScope_, __LINE__)(DB_WIDEN(__FILE__), __LINE__, (name))
+#else
+#define DB_SCOPE(name) ((void)0)
+#define DB_SCOPEW(name) ((void)0)
+#endif
+#endif /* __cplusplus */
 
 #endif /* MURLO_CLIENT_H */
