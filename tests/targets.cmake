@@ -10,3 +10,14 @@ if(MURLO_WINE_TESTS)
     target_link_options(console_probe PRIVATE ${MURLO_STATIC_LINK} -Wl,--kill-at)
     target_link_libraries(console_probe PRIVATE user32 comctl32)
 endif()
+
+# A client of the header's scope helper, linked with MURLODLL's import library.
+if(MURLO_WINE_TESTS)
+    add_executable(scope_client ${CMAKE_SOURCE_DIR}/tests/wine/scope/scope_client.cpp)
+    target_include_directories(scope_client PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(scope_client PRIVATE ${MURLO_WARNINGS})
+    target_link_options(scope_client PRIVATE ${MURLO_STATIC_LINK})
+    target_link_libraries(scope_client PRIVATE MURLODLL)
+    # The test program is defined after this file is read.
+    cmake_language(DEFER CALL add_dependencies client_scope_test scope_client)
+endif()
