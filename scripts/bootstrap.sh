@@ -13,7 +13,7 @@ need_root() {
 }
 
 PACKAGES=(
-    cmake make g++ clang
+    cmake make g++ clang lld llvm unzip binutils
     googletest libgtest-dev libgmock-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools

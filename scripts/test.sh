@@ -24,3 +24,6 @@ cleanup() { WINEPREFIX=$tree/wineprefix wineserver -k 2>/dev/null || true; murlo
 trap cleanup EXIT
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 ctest --test-dir "$tree" --output-on-failure -j 1 --timeout 300
+
+echo "== release package"
+"$root/scripts/test-package.sh" "$out"

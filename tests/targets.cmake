@@ -21,3 +21,12 @@ if(MURLO_WINE_TESTS)
     # The test program is defined after this file is read.
     cmake_language(DEFER CALL add_dependencies client_scope_test scope_client)
 endif()
+
+# The test of the release package, run by scripts/test-package.sh against
+# the unpacked package (not part of the ctest suite).
+if(MURLO_WINE_TESTS)
+    add_executable(package_test ${CMAKE_SOURCE_DIR}/tests/package/package_test.cpp)
+    target_compile_options(package_test PRIVATE ${MURLO_WARNINGS})
+    target_link_options(package_test PRIVATE ${MURLO_STATIC_LINK})
+    target_link_libraries(package_test PRIVATE murlo_wine_support gtest_main)
+endif()
