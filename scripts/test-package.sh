@@ -54,11 +54,13 @@ fi
 [ "$(i686-w64-mingw32-objdump -f "$pkg/bin/MURLO.EXE" | sed -n 's/.*file format //p')" = pei-i386 ]
 [ "$(i686-w64-mingw32-objdump -f "$pkg/bin/MURLODLL.DLL" | sed -n 's/.*file format //p')" = pei-i386 ]
 [ "$(x86_64-w64-mingw32-objdump -f "$pkg/bin/x64/MURLODLL.DLL" | sed -n 's/.*file format //p')" = pei-x86-64 ]
-# The About box shows the version the package is named after.
-if ! strings -el "$pkg/bin/MURLO.EXE" | grep -qx "Version $version"; then
-    echo "test-package: the About box of MURLO.EXE does not show Version $version" >&2
-    exit 1
-fi
+# The About box, English and Japanese, shows the version the package is named after.
+for module in MURLO.EXE MURLOJP.DLL; do
+    if ! strings -el "$pkg/bin/$module" | grep -qx "Version $version"; then
+        echo "test-package: the About box of $module does not show Version $version" >&2
+        exit 1
+    fi
+done
 "$root/scripts/check-exports.sh" "$pkg/bin"
 "$root/scripts/check-exports.sh" "$pkg/bin/x64"
 

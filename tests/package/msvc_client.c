@@ -1,11 +1,12 @@
 /* A client built with the Microsoft toolchain's conventions (clang for the
  * *-pc-windows-msvc targets, linked by lld-link against murlodll.lib), with
  * no C runtime: its own entry point, and only murlo.h and ExitProcess.
- * It calls each output function once (the pause aside) and measures the
+ * It calls each of the 19 functions once and measures the
  * stack pointer before and after: a standard-call function that the import
  * library bound to the wrong decoration, or that pops a different number of
  * bytes than the header declares, moves it. The last line reports the drift;
- * the exit code is 0 when there is none. */
+ * the exit code is 0 when there is none. The two pauses wait until the
+ * console's boxes "msvc.c(19)" and "msvcw.c(20)" are confirmed. */
 #include <murlo.h>
 
 __declspec(dllimport) void __stdcall ExitProcess(unsigned int code);
@@ -40,6 +41,8 @@ void __cdecl ClientMain(void) {
     DB_OutputRegistersW(L"msvcw.c", 16, 9, 10, 11, 12, 13, 14, 15, 16);
     DB_EnterW(L"msvcw.c", 17, L"msvc wide enter\r\n");
     DB_LeaveW(L"msvcw.c", 18, L"msvc wide leave\r\n");
+    DB_PauseA("msvc.c", 19);
+    DB_PauseW(L"msvcw.c", 20);
     READ_STACK_POINTER(after);
     DB_OutputStringFormatA("msvc " CLIENT_BITS " stack drift %d\r\n", (int)(after - before));
     ExitProcess(after == before ? 0 : 1);

@@ -200,7 +200,21 @@ protected:
     void Check(const char* arch, const char* bits) {
         HWND console = StartConsole();
         ASSERT_NE(console, nullptr);
-        EXPECT_EQ(RunClient(ClientPath(std::string("msvc-") + arch + "/msvc_client.exe")), 0) << "the stack pointer moved";
+        murlo_test::Process client =
+            murlo_test::StartProcess(ClientPath(std::string("msvc-") + arch + "/msvc_client.exe"), "");
+        ASSERT_NE(client.handle, nullptr);
+        // Each pause holds the client until its box in the console is confirmed.
+        for (const char* text : {"msvc.c(19)", "msvcw.c(20)"}) {
+            HWND box = nullptr;
+            ASSERT_TRUE(murlo_test::WaitFor(
+                [&] { return (box = murlo_test::FindDialog("Murlo", console_.id)) != nullptr; }, 30000))
+                << "no pause box " << text;
+            EXPECT_EQ(murlo_test::MessageBoxText(box), text);
+            murlo_test::PressButton(box, IDOK);
+            murlo_test::WaitFor([&] { return !IsWindow(box); });
+        }
+        EXPECT_EQ(murlo_test::WaitProcess(client, 30000), 0) << "the stack pointer moved";
+        murlo_test::CloseProcess(client);
         ExpectBlock(console, MsvcLines(bits));
         CloseConsole(console);
     }
