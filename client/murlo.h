@@ -9,9 +9,9 @@
  * string and %S a narrow one; formatted text is cut at 1023 characters.
  *
  * Define MURLO_NO_TRACE before including this header to compile the
- * DB_... macros below to nothing. Usable from C and C++; in C++ the scope
- * helper DB_SCOPE sends an enter line where it stands and the matching leave
- * line when the scope ends, on every way out of it. */
+ * DB_... macros below to nothing. Usable from C and C++; in C++ DB_SCOPE
+ * sends an enter line where it stands and the matching leave line when the
+ * scope ends, on every way out of it. */
 #ifndef MURLO_CLIENT_H
 #define MURLO_CLIENT_H
 

@@ -11,7 +11,7 @@ if(MURLO_WINE_TESTS)
     target_link_libraries(console_probe PRIVATE user32 comctl32)
 endif()
 
-# A client of the header's scope helper, linked with MURLODLL's import library.
+# A client of the header's scope object, linked with MURLODLL's import library.
 if(MURLO_WINE_TESTS)
     add_executable(scope_client ${CMAKE_SOURCE_DIR}/tests/wine/scope/scope_client.cpp)
     target_include_directories(scope_client PRIVATE ${CMAKE_SOURCE_DIR})

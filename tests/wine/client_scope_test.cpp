@@ -1,4 +1,4 @@
-// The scope helper of murlo.h: a DB_SCOPE sends its enter line where it
+// The scope object of murlo.h: a DB_SCOPE sends its enter line where it
 // stands and its leave line, with the same file and line and at the same
 // depth, on every way out of the scope, an early return among them; the
 // depth after the scope is the depth before it.

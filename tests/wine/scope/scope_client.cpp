@@ -1,4 +1,4 @@
-// Runs the scope helper of murlo.h (DB_SCOPE, DB_SCOPEW) in the way its
+// Runs the scope object of murlo.h (DB_SCOPE, DB_SCOPEW) in the way its
 // argument names, then sends "after" at the depth the scopes left. The #line
 // directives fix the file and line that the records carry.
 #include <cstring>
