@@ -99,7 +99,8 @@ MURLOAPI void __stdcall DB_PauseW(const wchar_t* text, int number);
  *         DB_SCOPE("Parse");
  *         if (!text) return -1;   // "Leave Parse" is still sent
  *         ...
- * The name is sent as text, not used as a format. DB_SCOPEW is the wide form. */
+ * The name is sent as text, not used as a format, and must stay valid until
+ * the scope ends (a string literal does). DB_SCOPEW is the wide form. */
 #ifdef __cplusplus
 namespace murlo {
 
