@@ -9,15 +9,19 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-// Where the pending bytes are cut when the next byte does not fit: after
-// the last LF, so that the next record begins a line; without one, at the
-// last character boundary, and before a final CR, which may pair with an
-// LF still to come.
-size_t SplitPoint(const TextComposer& composer) {
+// Where the pending bytes are cut so that count more bytes fit: after the
+// last LF, so that the next record begins a line, when the bytes after it
+// leave room for them; otherwise at the last character boundary, and before
+// a final CR, which may pair with an LF still to come.
+size_t SplitPoint(const TextComposer& composer, size_t count) {
     const char* pending = composer.pending;
     size_t length = composer.pendingLength;
     for (size_t i = length; i > 0; --i) {
-        if (pending[i - 1] == kLf) return i;
+        if (pending[i - 1] != kLf) continue;
+        // The last LF leaves the most room. It may leave too little: with
+        // LF, 1022 bytes and an LF that becomes CR LF, the only LF is first.
+        if (length - i + count <= kMaxRecordText) return i;
+        break;
     }
     size_t cut = length;
     if (composer.isLeadByte) {
@@ -47,7 +51,10 @@ void SendRecord(TextComposer& composer, size_t count) {
 }
 
 void Append(TextComposer& composer, const char* bytes, size_t count) {
-    if (composer.pendingLength + count > kMaxRecordText) SendRecord(composer, SplitPoint(composer));
+    // Each cut sends at least one byte, so the loop ends; the cut leaves at
+    // most two bytes pending, and count is at most two.
+    while (composer.pendingLength + count > kMaxRecordText)
+        SendRecord(composer, SplitPoint(composer, count));
     std::memcpy(composer.pending + composer.pendingLength, bytes, count);
     composer.pendingLength += count;
 }

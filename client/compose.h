@@ -49,9 +49,9 @@ void BeginText(TextComposer& composer, const RecordFields& fields, LeadBytePredi
 
 // Takes up to length bytes of the caller's text (a NUL ends it early),
 // writing a CR before every LF that is not the text's first byte and does
-// not follow a CR. A record is sent whenever the next byte would not fit;
-// it ends after its last LF when it holds one, else at the last character
-// boundary, never between a CR and the LF after it. The text may come in
+// not follow a CR. A record is sent whenever the next bytes would not fit;
+// it ends after its last LF when that leaves room for them, else at the
+// last character boundary, never between a CR and the LF after it. The text may come in
 // several pieces; the rule runs across them.
 void AddText(TextComposer& composer, const char* text, size_t length);
 

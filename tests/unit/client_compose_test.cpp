@@ -2,7 +2,9 @@
 // and the split of long texts into further records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -146,6 +148,11 @@ TEST(ClientCompose, SplitsLongTexts) {
         {"whole lines per record", a600 + "\n" + b600 + "\n", {a600 + "\r\n", b600 + "\r\n"}},
         {"long line begins a record", "ab\n" + std::string(1500, 'z'),
          {"ab\r\n", std::string(1023, 'z'), std::string(477, 'z')}},
+        // The only LF is first: a cut after it frees one byte, the CR LF needs two.
+        {"full record whose only LF is first, then an LF", "\n" + std::string(1022, 'a') + "\n",
+         {"\n" + std::string(1022, 'a'), "\r\n"}},
+        {"the same with a line after", "\n" + std::string(1022, 'a') + "\nb\n",
+         {"\n" + std::string(1022, 'a'), "\r\nb\r\n"}},
     };
     for (const auto& c : cases) {
         Captured captured = Compose(c.in);
@@ -194,6 +201,89 @@ TEST(ClientCompose, LongMixedTextLosesNothing) {
         }
         EXPECT_EQ(std::string(captured.records[i].header.location), "");
         EXPECT_EQ(captured.records[i].header.processId, 0x1234u);
+    }
+}
+
+// The text a receiver should see: a CR before every LF that is not the
+// text's first byte and does not follow a CR.
+std::string WithCrBeforeLf(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && i > 0 && text[i - 1] != '\r') out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+// A random text without NULs: runs of letters (some about a record long),
+// LFs, lone CRs, CR LF pairs and double-byte characters.
+std::string RandomText(std::mt19937& random) {
+    static const char* const kLineEnds[] = {"\n", "\r", "\r\n"};
+    std::string text;
+    size_t pieces = random() % 12;
+    for (size_t p = 0; p < pieces; ++p) {
+        switch (random() % 6) {
+        case 0: text += std::string(random() % 40, static_cast<char>('a' + random() % 26)); break;
+        case 1: text += std::string(1010 + random() % 20, 'r'); break;
+        case 2: text += kLineEnds[random() % 3]; break;
+        case 3: text += kLineEnds[random() % 3]; text += kLineEnds[random() % 3]; break;
+        default: {
+            // Shift-JIS: lead 81-9F or E0-FC, trail 40-7E or 80-FC.
+            unsigned lead = random() % 2 ? 0x81 + random() % 0x1F : 0xE0 + random() % 0x1D;
+            unsigned trail = 0x40 + random() % 0xBD;
+            if (trail == 0x7F) trail = 0x80;
+            text += static_cast<char>(lead);
+            text += static_cast<char>(trail);
+        }
+        }
+    }
+    return text;
+}
+
+// Bounded random texts, composed in random pieces: every record's text ends
+// with a NUL inside its field (the capture checks it), the records joined
+// give the text with the CR-before-LF rule, no CR LF pair and no double-byte
+// character is split, and a record ends early only after an LF.
+TEST(ClientCompose, RandomTextsKeepEveryRecordWithinItsField) {
+    std::mt19937 random(20240503);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = RandomText(random);
+        const bool doubleByte = random() % 2 == 0;
+        Captured captured;
+        murlo::TextComposer composer;
+        murlo::BeginText(composer, Fields(), doubleByte ? IsShiftJisLead : nullptr, {Capture, &captured});
+        for (size_t at = 0; at < text.size();) {
+            size_t piece = std::min<size_t>(text.size() - at, random() % 3 == 0 ? 1 : random() % 1500);
+            murlo::AddText(composer, text.data() + at, piece);
+            at += piece;
+        }
+        murlo::EndText(composer);
+        if (HasFailure()) FAIL() << "round " << round;
+
+        const std::string expected = WithCrBeforeLf(text);
+        ASSERT_EQ(Join(captured.texts), expected) << "round " << round;
+        ASSERT_FALSE(captured.texts.empty());
+        // Character starts of the expected text, found by a walk from its start.
+        std::vector<bool> starts(expected.size() + 1, true);
+        if (doubleByte) {
+            for (size_t at = 0; at < expected.size(); ++at) {
+                if (IsShiftJisLead(static_cast<unsigned char>(expected[at])) && at + 1 < expected.size()) {
+                    starts[++at] = false;
+                }
+            }
+        }
+        size_t offset = 0;
+        for (size_t i = 0; i < captured.texts.size(); ++i) {
+            const std::string& part = captured.texts[i];
+            offset += part.size();
+            if (i + 1 == captured.texts.size()) break;
+            ASSERT_FALSE(part.empty()) << "round " << round << " record " << i;
+            ASSERT_TRUE(starts[offset]) << "double-byte character split, round " << round << " record " << i;
+            ASSERT_FALSE(part.back() == '\r' && captured.texts[i + 1].front() == '\n')
+                << "CR LF split, round " << round << " record " << i;
+            // Cut only when full: at worst a lead byte and a CR wait for the next record.
+            if (part.back() != '\n') ASSERT_GE(part.size(), murlo::kMaxRecordText - 3) << "round " << round;
+        }
     }
 }
 
