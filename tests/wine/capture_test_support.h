@@ -257,6 +257,9 @@ protected:
         RemoveFolder();
     }
     void RemoveFolder() {
+        // A set-up that failed before the folder was named leaves it empty;
+        // "*" would then be every file of the working folder.
+        if (folder.empty()) return;
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
