@@ -40,7 +40,7 @@ SetLayeredProc SetLayeredFunction() {
         reinterpret_cast<void*>(GetProcAddress(user, kSetLayeredWindowAttributesName)));
 }
 
-// The stored font (moment 5), or the stock font when none is stored.
+// The stored font, or the stock font when none is stored.
 LOGFONTA ReadStoredFont(const RegistryKey& key) {
     LOGFONTA font;
     memset(&font, 0, sizeof font);
@@ -143,7 +143,8 @@ void ConsoleWindow::FontCommand() {
     request.rgbColors = color;
     request.lpszStyle = style;
     request.nFontType = SCREEN_FONTTYPE;
-    if (!ChooseFontA(&request)) return;
+    // A console closed while the dialog was up was destroyed in its loop.
+    if (!ChooseFontA(&request) || windowDestroyed) return;
     {
         RegistryKey key;
         key.Open();
@@ -170,7 +171,7 @@ void ConsoleWindow::BackColorCommand() {
     request.rgbResult = color;
     request.lpCustColors = g_console.customColors;
     request.Flags = kColorDialogFlags;
-    if (!ChooseColorA(&request)) return;
+    if (!ChooseColorA(&request) || windowDestroyed) return;
     {
         RegistryKey key;
         key.Open();
@@ -203,7 +204,7 @@ void ConsoleWindow::TransparencyCommand() {
     if (!g_console.platform.isNT5) return;
     INT_PTR result = DialogBoxParamA(g_console.resourceModule, MAKEINTRESOURCEA(IDD_TRANSPARENCY), mainWindow,
                                      TransparencyDialogProc, reinterpret_cast<LPARAM>(this));
-    if (result == 1) ApplyTransparency();
+    if (result == 1 && !windowDestroyed) ApplyTransparency();
 }
 
 void ConsoleWindow::TopMostCommand() {

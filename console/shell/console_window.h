@@ -85,6 +85,11 @@ struct ConsoleWindow {
     char* ringWrite = nullptr;
     char* ringOldest = nullptr;
     RingRegion ringRegion = {};  // the ring as offsets; ringWrite and ringOldest follow it
+    // Set when the main window is destroyed. A WM_CLOSE that arrives while a
+    // modal dialog or message box is up destroys the window inside that
+    // box's loop; the command that showed it checks this when it returns
+    // and then does nothing more.
+    bool windowDestroyed = false;
 
     // Main window (console/shell/main_window.cpp).
     HWND CreateMainWindow(const RECT& rect);
@@ -109,8 +114,10 @@ struct ConsoleWindow {
 
     // Log-file commands (console/view/log_file_commands.cpp).
     void LogToFileCommand();
+    void OpenLogFile(const char* fileName);
     void CloseLogFile();
     void SaveLogCommand();
+    void SaveViewText(const char* fileName);
 
     // Debug monitor control (console/intake/debug_monitor.cpp).
     bool StartDebugMonitor();

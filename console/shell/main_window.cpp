@@ -219,6 +219,7 @@ LRESULT ConsoleWindow::OnToolTipText(WPARAM wParam, LPARAM lParam) {
 }
 
 void ConsoleWindow::OnDestroy() {
+    windowDestroyed = true;
     if (findDialog) {
         DestroyWindow(findDialog);
         findDialog = nullptr;

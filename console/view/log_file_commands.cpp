@@ -106,15 +106,19 @@ void ConsoleWindow::LogToFileCommand() {
     FillSaveRequest(request, LogFileDialogRequest(DialogPlatform()), *this, filter, fileName);
 
     StopDebugMonitorForDialog();
-    if (GetSaveFileNameA(&request)) {
-        // Binary: the texts reach the stream already in the file's CR LF form.
-        logFile = std::fopen(fileName, "wb");
-        if (!logFile)
-            ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
-        else if (maxLogKB != 0)
-            OpenRingStore();
-    }
-    if (g_console.platform.isNT) StartDebugMonitor();
+    if (GetSaveFileNameA(&request) && !windowDestroyed) OpenLogFile(fileName);
+    // A console closed while the dialog or a message box was up has stopped
+    // the capture for good.
+    if (!windowDestroyed && g_console.platform.isNT) StartDebugMonitor();
+}
+
+void ConsoleWindow::OpenLogFile(const char* fileName) {
+    // Binary: the texts reach the stream already in the file's CR LF form.
+    logFile = std::fopen(fileName, "wb");
+    if (!logFile)
+        ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+    else if (maxLogKB != 0)
+        OpenRingStore();
 }
 
 void ConsoleWindow::CloseLogFile() {
@@ -133,23 +137,24 @@ void ConsoleWindow::SaveLogCommand() {
     FillSaveRequest(request, SaveLogDialogRequest(DialogPlatform()), *this, filter, fileName);
 
     StopDebugMonitorForDialog();
-    if (GetSaveFileNameA(&request)) {
-        HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
-        } else {
-            char* text = g_console.saveBuffer;
-            if (text) {
-                // At most 0x7000 - 1 characters and the NUL.
-                GetWindowTextA(viewWindow, text, kSaveBufferSize);
-                DWORD written = 0;
-                WriteFile(file, text, static_cast<DWORD>(strnlen(text, kSaveBufferSize)), &written, nullptr);
-            }
-            CloseHandle(file);
-        }
+    if (GetSaveFileNameA(&request) && !windowDestroyed) SaveViewText(fileName);
+    if (!windowDestroyed && g_console.platform.isNT) StartDebugMonitor();
+}
+
+void ConsoleWindow::SaveViewText(const char* fileName) {
+    HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+        return;
     }
-    if (g_console.platform.isNT) StartDebugMonitor();
+    char* text = g_console.saveBuffer;
+    if (text) {
+        // At most 0x7000 - 1 characters and the NUL.
+        GetWindowTextA(viewWindow, text, kSaveBufferSize);
+        DWORD written = 0;
+        WriteFile(file, text, static_cast<DWORD>(strnlen(text, kSaveBufferSize)), &written, nullptr);
+    }
+    CloseHandle(file);
 }
 
 }  // namespace murlo
