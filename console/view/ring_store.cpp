@@ -62,10 +62,17 @@ bool ConsoleWindow::OpenRingStore() {
         return false;
     }
     ringFile = file;
+    // Making the mapping extends the file to the ring's size, also when the
+    // view then cannot be mapped (a size beyond the address space): such a
+    // file goes at once, and the log is written directly.
     ringMapping = CreateFileMappingA(ringFile, nullptr, PAGE_READWRITE, 0, size, nullptr);
-    if (ringMapping == nullptr) return false;
-    char* base = static_cast<char*>(MapViewOfFile(ringMapping, FILE_MAP_ALL_ACCESS, 0, 0, size));
-    if (base == nullptr) return false;
+    char* base = ringMapping != nullptr
+                     ? static_cast<char*>(MapViewOfFile(ringMapping, FILE_MAP_ALL_ACCESS, 0, 0, size))
+                     : nullptr;
+    if (base == nullptr) {
+        ReleaseRing(*this);
+        return false;
+    }
     ResetRing(ringRegion, base, size);
     FollowRing(*this);
     return true;

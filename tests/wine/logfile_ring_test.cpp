@@ -77,6 +77,34 @@ TEST_F(LogFileRing, KeepsTheNewest64KiBOfWholeLinesAndShowsNothingWhileLogging) 
     EXPECT_TRUE(WaitGone(dialog));
 }
 
+// 2,000,000 KiB passes the size check but cannot be mapped in a 32-bit
+// process: no view of almost 2 GiB fits its address space.
+TEST_F(LogFileRing, RingThatCannotBeMappedLeavesNoFileAndLogsDirectly) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    const std::set<std::string> ringFilesBefore = RingFiles();
+    const std::string path = folder + "unmapped.txt";
+    LogFileChoice choice = {path};
+    choice.size = "2000000";
+    ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, choice));
+    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    // The command has returned once the console answers a sent message.
+    SendRecord(console.window, "first\n");
+    EXPECT_EQ(RingFiles(), ringFilesBefore) << "a ring file stays while logging";
+
+    std::string all = "first\r\n";
+    for (int n = 0; n < 50; ++n) {
+        std::string line = NumberedLine(n);
+        all += line;
+        SendRecord(console.window, line);
+    }
+    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, &bytes));
+    EXPECT_EQ(bytes, all);
+    EXPECT_EQ(RingFiles(), ringFilesBefore);
+}
+
 TEST_F(LogFileRing, SizeBeyondTheSpinRangeIsOfferedUnchanged) {
     SetSettingDword("MaxLogFileSize", 40000);
     Console console;
