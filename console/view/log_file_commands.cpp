@@ -63,6 +63,19 @@ ConsoleWindow* DialogConsole(HWND dialog) {
     return reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
 }
 
+bool IsFileOkNotification(UINT message, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    return message == WM_NOTIFY && header != nullptr && header->code == static_cast<UINT>(CDN_FILEOK);
+}
+
+// The size limit and the no-display box, as confirmed.
+void TakeDialogValues(HWND dialog) {
+    ConsoleWindow* console = DialogConsole(dialog);
+    if (!console) return;
+    console->displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
+    console->maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
+}
+
 }  // namespace
 
 void LoadFilterString(UINT id, char* buffer) {
@@ -84,11 +97,12 @@ UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lP
         // Written after the spin control, which shows its own (clamped)
         // position in the field: the size offered is the one last confirmed.
         SetDlgItemInt(dialog, IDC_MAX_SIZE, console->maxLogKB, FALSE);
-    } else if (message != 0 && message == g_console.fileNameOkMessage) {
-        ConsoleWindow* console = DialogConsole(dialog);
-        if (!console) return 0;
-        console->displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
-        console->maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
+    } else if ((message != 0 && message == g_console.fileNameOkMessage) || IsFileOkNotification(message, lParam)) {
+        // Some platforms send only one of the two; where both come, the
+        // second takes the same values again.
+        TakeDialogValues(dialog);
+        // A notification's answer is the dialog's message result: 0 accepts.
+        if (message == WM_NOTIFY) SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
     }
     // The file name is always accepted.
     return 0;

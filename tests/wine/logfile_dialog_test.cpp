@@ -1,7 +1,9 @@
-// The file dialogs when the console is closed while they are up: the
+// The file dialogs when the console is closed while they are up (the
 // window is destroyed inside the dialog's loop, and the command must start
-// nothing afterwards (no capture thread, no log file, no ring file).
+// nothing afterwards: no capture thread, no log file, no ring file), and
+// the two messages by which the log-file dialog confirms its values.
 #include "capture_test_support.h"
+#include "support/console_probe_client.h"
 
 #include <tlhelp32.h>
 
@@ -184,6 +186,54 @@ TEST_F(LogFileDialog, ClosingWhileADialogIsUpStartsNothingAfterTheWindowIsGone) 
             EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
         }
         DeleteFileA(path.c_str());
+    }
+}
+
+// The log-file dialog's hook takes the size and the no-display box from the
+// registered "commdlg_FileNameOK" message and from the CDN_FILEOK
+// notification; each alone must do, as a platform may send only one.
+// The dialog is cancelled afterwards, so no log file hides the values: the
+// size is what the next dialog offers and stores at shutdown, and the
+// display is off for the next record.
+TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
+    for (bool notification : {false, true}) {
+        SCOPED_TRACE(notification ? "CDN_FILEOK" : "commdlg_FileNameOK");
+        DeleteSettingsKey();
+        Console console;
+        ASSERT_TRUE(StartConsole(console));
+        ConsoleProbe probe;
+        ASSERT_TRUE(probe.Attach(console.window));
+        PostCommand(console.window, kLogToFile);
+        HWND dialog = WaitForSaveDialog(console.process.id);
+        ASSERT_NE(dialog, nullptr);
+        HWND holder = TemplateHolder(dialog);
+        ASSERT_NE(holder, nullptr);
+        SetDlgItemTextA(holder, kMaxSize, "77");
+        SetCheck(holder, kNoDisplay, true);
+        if (notification) {
+            ASSERT_TRUE(probe.Ask(murlo_probe::kSendFileOk, reinterpret_cast<LPARAM>(holder)));
+        } else {
+            DWORD_PTR result = 0;
+            ASSERT_NE(SendMessageTimeoutA(holder, RegisterWindowMessageA("commdlg_FileNameOK"), 0, 0, SMTO_NORMAL,
+                                          10000, &result),
+                      0);
+        }
+        PressButton(dialog, IDCANCEL);
+        ASSERT_TRUE(WaitGone(dialog));
+
+        SendRecord(console.window, "not shown\n");
+        EXPECT_EQ(console.ViewText(), "");
+        PostCommand(console.window, kLogToFile);
+        dialog = WaitForSaveDialog(console.process.id);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(WindowText(GetDlgItem(TemplateHolder(dialog), kMaxSize)), "77");
+        PressButton(dialog, IDCANCEL);
+        ASSERT_TRUE(WaitGone(dialog));
+        probe.Detach();
+        EXPECT_EQ(console.Close(), 0);
+        DWORD stored = 0;
+        ASSERT_TRUE(GetSettingDword("MaxLogFileSize", &stored));
+        EXPECT_EQ(stored, 77u);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "probe/console_probe.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstring>
 
@@ -58,6 +59,15 @@ void Answer(HWND window, WPARAM request, LPARAM argument, Result& result) {
         result.format.cbSize = sizeof result.format;
         SendMessageA(GetDlgItem(window, kViewId), EM_GETCHARFORMAT, static_cast<WPARAM>(argument),
                      reinterpret_cast<LPARAM>(&result.format));
+        break;
+    }
+    case kSendFileOk: {
+        // WM_NOTIFY carries a pointer, so it is sent from inside the console.
+        auto hookDialog = reinterpret_cast<HWND>(argument);
+        OFNOTIFYA notify = {};
+        notify.hdr.hwndFrom = GetParent(hookDialog);
+        notify.hdr.code = CDN_FILEOK;
+        SendMessageA(hookDialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
         break;
     }
     default: break;

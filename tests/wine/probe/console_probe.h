@@ -21,6 +21,7 @@ enum Request : WPARAM {
     kReadTrackedMenu = 2,  // the popup menu being tracked; closes it afterwards
     kReadStatus = 3,       // the status bar's mode and first part's text
     kReadCharFormat = 4,   // EM_GETCHARFORMAT of the view; lParam: SCF_ flags
+    kSendFileOk = 5,       // sends CDN_FILEOK to a file dialog's hook; lParam: the hook's dialog
 };
 
 struct MenuItem {
