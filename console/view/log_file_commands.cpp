@@ -129,10 +129,15 @@ void ConsoleWindow::LogToFileCommand() {
 void ConsoleWindow::OpenLogFile(const char* fileName) {
     // Binary: the texts reach the stream already in the file's CR LF form.
     logFile = std::fopen(fileName, "wb");
-    if (!logFile)
+    if (!logFile) {
+        // The dialog's no-display choice holds only while a log file takes
+        // the text; without one the text would go nowhere. Set before the
+        // message box, whose loop may hand the window the next record.
+        displayToWindow = 1;
         ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
-    else if (maxLogKB != 0)
+    } else if (maxLogKB != 0) {
         OpenRingStore();
+    }
 }
 
 void ConsoleWindow::CloseLogFile() {

@@ -86,6 +86,7 @@ TEST_F(LogFileDirect, FileThatCannotBeCreatedIsReported) {
     ASSERT_TRUE(StartConsole(console));
     LogFileChoice choice = {path};
     choice.replace = true;
+    choice.noDisplay = true;
     bool confirmed = ConfirmLogFileDialog(console.window, console.process.id, choice);
     HWND box = WaitForMessageBox(console.process.id, "Can't create file.");
     CloseHandle(lock);
@@ -97,7 +98,8 @@ TEST_F(LogFileDirect, FileThatCannotBeCreatedIsReported) {
     ASSERT_TRUE(WaitGone(box));
 
     // No log file is open: the command shows its dialog again, and the
-    // view goes on showing records.
+    // view goes on showing records, although no display was asked for the
+    // log file that could not be made.
     SendRecord(console.window, "shown\n");
     EXPECT_EQ(console.ViewText(), "shown\r\n");
     PostCommand(console.window, kLogToFile);
