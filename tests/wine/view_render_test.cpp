@@ -4,6 +4,8 @@
 // payloads; the caret ends after the new text.
 #include "view_test_support.h"
 
+#include <random>
+
 namespace murlo_view_test {
 namespace {
 
@@ -118,6 +120,43 @@ TEST_F(ViewTest, PayloadsOfEveryShapeAreShownWithinTheirSize) {
     }
     EXPECT_NE(shown.find("abcdef"), std::string::npos);
     EXPECT_EQ(shown.find("XYZ"), std::string::npos);
+    EXPECT_EQ(console.Close(), 0);
+}
+
+// Payloads that no client sends, from another process: a size with no data,
+// and 64 KiB of random bytes (with NULs, without NULs, behind a valid
+// record header). The console answers each and shows the next record on a
+// line of its own (every text gets its line end here).
+TEST_F(ViewTest, OddPayloadsFromAnotherProcessLeaveTheConsoleAnswering) {
+    SetSettingDword("AddCR", 1);
+    Console console;
+    ASSERT_TRUE(StartReady(console));
+    for (DWORD size : {1u, 288u, 1312u, 65536u}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(Send(console.window, nullptr, size));
+        ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "after nothing")));
+        // The empty payload may show as a blank line at most.
+        std::string text = console.ViewText();
+        EXPECT_TRUE(text == "after nothing\r\n" || text == "\r\nafter nothing\r\n") << text;
+        SendMessageA(console.View(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    }
+
+    std::mt19937 random(65536);
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        std::string bytes(65536, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(kind == 0 ? random() % 256 : 1 + random() % 255);
+        if (kind == 2) {
+            std::string header = MakeRecord(RecordFields{}, "");
+            bytes.replace(0, murlo::kRecordHeaderSize, header, 0, murlo::kRecordHeaderSize);
+        }
+        ASSERT_TRUE(Send(console.window, bytes));
+        ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "next")));
+        const std::string text = console.ViewText();
+        ASSERT_GE(text.size(), 8u);
+        EXPECT_EQ(text.substr(text.size() - 7), "\nnext\r\n");
+        EXPECT_LE(text.size(), static_cast<size_t>(2 * kViewTextLimit));
+    }
     EXPECT_EQ(console.Close(), 0);
 }
 
