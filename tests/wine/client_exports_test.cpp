@@ -119,6 +119,13 @@ TEST_F(ClientExports, LongTexts) {
     Run({"stringFW", "long.c", "4", a2000});
     ExpectRecords({{std::string(1023, 'a'), "long.c(4)", 0}, {std::string(977, 'a'), "long.c(4)", 0}},
                   "wide string");
+    // A full record whose only LF is its first byte, then an LF: the cut
+    // after that LF frees one byte, the CR LF needs two.
+    const std::string a1022(1022, 'a');
+    for (const char* function : {"string", "stringW"}) {
+        Run({function, "\\n" + a1022 + "\\n"});
+        ExpectRecords({{"\n" + a1022, "", 0}, {"\r\n", "", 0}}, function);
+    }
 }
 
 TEST_F(ClientExports, WideTextGoesThroughTheAnsiCodePage) {
