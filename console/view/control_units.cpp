@@ -8,15 +8,36 @@ bool IsLead(const ControlTextForm& form, char c) {
     return form.isLeadByte != nullptr && form.isLeadByte(static_cast<unsigned char>(c));
 }
 
+// Bytes of the UTF-8 sequence at text[i], or 1 when none begins there
+// (a stray or cut sequence is replaced by one character).
+size_t Utf8SequenceBytes(const char* text, size_t length, size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
+    if (bytes == 1 || length - i < bytes) return 1;
+    for (size_t k = 1; k < bytes; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+    }
+    return bytes;
+}
+
 // Bytes of one stored character at text[i]; a lead byte without its
 // trail byte counts alone.
 size_t StoredCharBytes(const char* text, size_t length, size_t i, const ControlTextForm& form) {
+    if (form.utf8) return Utf8SequenceBytes(text, length, i);
     return IsLead(form, text[i]) && i + 1 < length ? 2 : 1;
+}
+
+// Characters of the control that the stored character of bytes bytes makes:
+// a four-byte UTF-8 sequence is a surrogate pair.
+size_t StoredCharCount(size_t bytes, const ControlTextForm& form) {
+    return form.utf8 && bytes == 4 ? 2 : 1;
 }
 
 // A paragraph end, kept as one CR, shows as CR LF.
 size_t StoredCharUnits(const char* text, size_t bytes, const ControlTextForm& form) {
-    return form.paragraphIsCr && bytes == 1 && text[0] == '\r' ? 2 : 1;
+    if (form.paragraphIsCr && bytes == 1 && text[0] == '\r') return 2;
+    return StoredCharCount(bytes, form);
 }
 
 // Bytes of text at text[i] that become one character when inserted.
@@ -52,14 +73,18 @@ size_t StoredCharsWithin(const char* stored, size_t length, size_t units,
         if (used + charUnits > units) break;
         used += charUnits;
         i += bytes;
-        ++chars;
+        chars += StoredCharCount(bytes, form);
     }
     return chars;
 }
 
 size_t InsertedChars(const char* text, size_t length, const ControlTextForm& form) {
     size_t chars = 0;
-    for (size_t i = 0; i < length; ++chars) i += InsertedCharBytes(text, length, i, form);
+    for (size_t i = 0; i < length;) {
+        size_t bytes = InsertedCharBytes(text, length, i, form);
+        chars += StoredCharCount(bytes, form);
+        i += bytes;
+    }
     return chars;
 }
 
@@ -69,7 +94,7 @@ size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& for
         size_t bytes = InsertedCharBytes(text, length, i, form);
         // Every paragraph end but the soft break shows as CR LF.
         bool paragraph = form.paragraphIsCr && bytes < 3 && (text[i] == '\r' || text[i] == '\n');
-        units += paragraph ? 2 : 1;
+        units += paragraph ? 2 : StoredCharCount(bytes, form);
         i += bytes;
     }
     return units;
@@ -77,8 +102,11 @@ size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& for
 
 size_t FittingPrefix(const char* text, size_t length, size_t room, const ControlTextForm& form) {
     size_t i = 0;
-    for (size_t chars = 0; i < length && chars < room; ++chars) {
-        i += InsertedCharBytes(text, length, i, form);
+    for (size_t chars = 0; i < length;) {
+        size_t bytes = InsertedCharBytes(text, length, i, form);
+        chars += StoredCharCount(bytes, form);
+        if (chars > room) break;
+        i += bytes;
     }
     return i;
 }

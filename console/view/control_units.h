@@ -13,7 +13,13 @@
 // Units are characters of the CR LF form: a double-byte character is one
 // unit, as the control's lengths count it (Wine counts GTL_NUMBYTES as
 // characters times two in a double-byte code page, so bytes cannot be
-// had exactly without reading the whole text).
+// had exactly without reading the whole text). In the UTF-8 code page a
+// sequence of two or three bytes is one character and one of four bytes
+// two (a UTF-16 surrogate pair); a byte that starts no valid sequence is
+// one character.
+//
+// These counts only estimate: the console decides whether a text went in
+// from the control's own lengths, never from these alone.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +29,7 @@ namespace murlo {
 struct ControlTextForm {
     bool paragraphIsCr;                      // the 2.0 control: a paragraph end is one CR
     bool (*isLeadByte)(unsigned char byte);  // first byte of a double-byte character; may be null
+    bool utf8 = false;                       // the code page is UTF-8 (isLeadByte is then unused)
 };
 
 // Units of the CR LF form of length bytes read from the control in its

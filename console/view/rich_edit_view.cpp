@@ -30,15 +30,20 @@ void Replace(HWND window, const char* text) {
     SendMessageA(window, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
 }
 
+// What EM_EXLIMITTEXT is given while the layer inserts: the control takes
+// in the whole text, and the layer cuts what went over its own limit.
+constexpr LPARAM kNoLimit = 0x7FFFFFF0;
+
 // Characters from..to of the control in its stored form, on the process heap.
 struct StoredText {
     char* bytes = nullptr;
     size_t length = 0;
 
-    StoredText(HWND window, long from, long to) {
+    StoredText(const RichEditView& view, long from, long to) {
         if (to <= from) return;
-        // A double-byte code page needs two bytes per character.
-        size_t size = static_cast<size_t>(to - from) * 2 + 1;
+        HWND window = view.window;
+        // Room for the longest character of the code page at every position.
+        size_t size = static_cast<size_t>(to - from) * static_cast<size_t>(view.maxCharSize) + 1;
         bytes = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
         if (bytes == nullptr) return;
         TEXTRANGEA range = {{from, to}, bytes};
@@ -56,8 +61,11 @@ struct StoredText {
 
 RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit) {
     CPINFO info = {};
-    bool doubleByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
-    return RichEditView{window, ControlTextForm{richEdit2, doubleByte ? AnsiLeadByte : nullptr}, limit};
+    long maxCharSize = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? static_cast<long>(info.MaxCharSize) : 1;
+    bool utf8 = GetACP() == CP_UTF8;
+    ControlTextForm form{richEdit2, maxCharSize == 2 ? AnsiLeadByte : nullptr, utf8};
+    if (utf8 && maxCharSize < 4) maxCharSize = 4;
+    return RichEditView{window, form, limit, maxCharSize};
 }
 
 // Counted exactly (GTL_PRECISE), in characters: a double-byte character
@@ -65,10 +73,6 @@ RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit) {
 long RichEditView::Length() {
     if (!form.paragraphIsCr) return GetWindowTextLengthA(window);
     return TextLength(window, GTL_PRECISE | GTL_USECRLF | GTL_NUMCHARS);
-}
-
-long RichEditView::TextUnits(const char* text, size_t length) {
-    return static_cast<long>(InsertedUnits(text, length, form));
 }
 
 long RichEditView::StoredLength() {
@@ -85,11 +89,11 @@ long RichEditView::ToUnits(long position) {
     if (position >= chars) return units;
     if (chars == units) return position;  // nothing in the text widens
     if (position <= chars - position) {
-        StoredText head(window, 0, position);
+        StoredText head(*this, 0, position);
         if (head.bytes == nullptr) return position;
         return static_cast<long>(StoredTextUnits(head.bytes, head.length, form));
     }
-    StoredText tail(window, position, chars);
+    StoredText tail(*this, position, chars);
     if (tail.bytes == nullptr) return position;
     return units - static_cast<long>(StoredTextUnits(tail.bytes, tail.length, form));
 }
@@ -101,7 +105,7 @@ long RichEditView::ToPosition(long units) {
     if (units >= total) return chars;
     if (chars == total) return units;
     if (units <= total - units) {
-        StoredText head(window, 0, units < chars ? units : chars);
+        StoredText head(*this, 0, units < chars ? units : chars);
         if (head.bytes == nullptr) return units;
         return static_cast<long>(StoredCharsWithin(head.bytes, head.length, static_cast<size_t>(units), form));
     }
@@ -109,7 +113,7 @@ long RichEditView::ToPosition(long units) {
     // the last total - units characters, or on the one before them.
     long start = chars - (total - units) - 1;
     if (start < 0) start = 0;
-    StoredText tail(window, start, chars);
+    StoredText tail(*this, start, chars);
     if (tail.bytes == nullptr) return units < chars ? units : chars;
     long before = total - static_cast<long>(StoredTextUnits(tail.bytes, tail.length, form));
     if (units <= before) return start;
@@ -123,35 +127,18 @@ void RichEditView::SetSelection(long a, long b) {
     Select(window, from, to);
 }
 
-void RichEditView::ReplaceSelection(const char* text) {
+size_t RichEditView::ReplaceSelection(const char* text) {
     const size_t length = std::strlen(text);
-    const long stored = StoredLength();
     CHARRANGE selection = Selection(window);
     long from = selection.cpMin < selection.cpMax ? selection.cpMin : selection.cpMax;
-    long to = selection.cpMin < selection.cpMax ? selection.cpMax : selection.cpMin;
     if (from < 0) from = 0;
-    if (to > stored) to = stored;
-    if (from > to) from = to;
-    long room = limit - (stored - (to - from));
-    if (room < 0) room = 0;
 
-    size_t fits = FittingPrefix(text, length, static_cast<size_t>(room), form);
-    if (fits == length) {
-        Replace(window, text);
-    } else {
-        char* part = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, fits + 1));
-        if (part != nullptr) {
-            std::memcpy(part, text, fits);
-            part[fits] = '\0';
-            Replace(window, part);
-            HeapFree(GetProcessHeap(), 0, part);
-        } else {
-            Replace(window, "");
-        }
-    }
-
-    // Should the control count the text differently after all, cut what
-    // went over the limit from the end of the insertion.
+    // The control takes in the whole text; then its own count says how
+    // much went over the limit, and that much is cut from the end of the
+    // insertion, as the Windows control would have refused it.
+    SendMessageA(window, EM_EXLIMITTEXT, 0, kNoLimit);
+    Replace(window, text);
+    size_t taken = length;
     long over = StoredLength() - limit;
     if (over > 0) {
         long caret = Selection(window).cpMax;
@@ -160,7 +147,12 @@ void RichEditView::ReplaceSelection(const char* text) {
             Select(window, cut, caret);
             Replace(window, "");
         }
+        // Not whole: the bytes of the characters that stayed, at most.
+        size_t kept = FittingPrefix(text, length, static_cast<size_t>(cut - from), form);
+        taken = kept < length ? kept : (length > 0 ? length - 1 : 0);
     }
+    SendMessageA(window, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
+    return taken;
 }
 
 long RichEditView::LineIndex(long line) {

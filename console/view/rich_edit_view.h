@@ -5,9 +5,11 @@
 // the control's own positions, in which the 2.0 control keeps a paragraph
 // end as one character, are converted where they cross.
 //
-// ReplaceSelection inserts only what fits the text limit, counted in the
+// ReplaceSelection keeps only what fits the text limit, counted in the
 // control's own characters, as the Windows control does by itself: Wine's
 // control raises its limit instead, and the trimming would never start.
+// What fits is measured on the control after the insertion, not predicted
+// from the bytes, and ReplaceSelection reports whether all of it went in.
 #pragma once
 
 #include <windows.h>
@@ -19,12 +21,14 @@ namespace murlo {
 struct RichEditView {
     HWND window;
     ControlTextForm form;
-    long limit;  // in the control's characters
+    long limit;         // in the control's characters
+    long maxCharSize;   // bytes of the longest character of the code page
 
     long Length();
-    long TextUnits(const char* text, size_t length);
     void SetSelection(long a, long b);
-    void ReplaceSelection(const char* text);
+    // The bytes of text that stayed in the control: all of them, or fewer
+    // when it did not go in whole.
+    size_t ReplaceSelection(const char* text);
     long LineIndex(long line);
     long LineCount();
     void ScrollCaret();

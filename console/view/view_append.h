@@ -1,10 +1,10 @@
 // Appending rendered text to the view, deleting the oldest lines while it
 // does not fit. Portable: the view is a template parameter offering
-//   Length()                  text length, each CR LF counting two
-//   TextUnits(text, length)   optional: what a text adds to Length(), when
-//                             that is not its length in bytes
+//   Length()                  text length, in the units of the positions
 //   SetSelection(a, b)        select (a, b); b = -1 selects to the end
-//   ReplaceSelection(text)    replace it with text, taking in what fits
+//   ReplaceSelection(text)    replace it with text, taking in what fits;
+//                             returns how many bytes of text went in
+//                             (all of them when it went in whole)
 //   LineIndex(line)           first character of a line, -1 when none
 //   LineCount()               number of lines, at least 1
 //   ScrollCaret(), SetRedraw(on), Repaint()
@@ -32,15 +32,6 @@ inline size_t NewestPartStart(const char* text, size_t length, size_t room) {
 
 namespace view_append_detail {
 
-template <typename View>
-long TextUnits(View& view, const char* text, size_t length) {
-    if constexpr (requires { view.TextUnits(text, length); }) {
-        return static_cast<long>(view.TextUnits(text, length));
-    } else {
-        return static_cast<long>(length);
-    }
-}
-
 // Deletes the part of a text that went in only partly, from the start of
 // the line on which it began (older text on that line goes with it) to the
 // end. partStart is where that part now begins.
@@ -59,17 +50,22 @@ void DeletePartialText(View& view, long partStart) {
     }
 }
 
+// Inserts text (length bytes) at the end; returns the bytes that went in.
 template <typename View>
-void InsertAtEnd(View& view, const char* text, long& before, long& after) {
+size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
     before = view.Length();
     view.SetSelection(before, before);
-    view.ReplaceSelection(text);
+    size_t taken = static_cast<size_t>(view.ReplaceSelection(text));
     after = view.Length();
+    return taken;
 }
 
 }  // namespace view_append_detail
 
 // Appends length bytes of text (NUL-terminated) at the end of the view.
+// Whether the text went in whole is what the insertion reports: no count
+// of the text's characters is trusted to say it, for the control may
+// count them otherwise (a code page where a character has several bytes).
 // While the text does not go in whole, the view's first line is deleted,
 // and after a partial insertion what went in of the text too; repainting
 // is stopped during the deletions and the view repainted once at the end.
@@ -79,33 +75,30 @@ void InsertAtEnd(View& view, const char* text, long& before, long& after) {
 template <typename View>
 void AppendToView(View& view, const char* text, size_t length) {
     using view_append_detail::InsertAtEnd;
-    const long n = view_append_detail::TextUnits(view, text, length);
     long a = 0;
     long b = 0;
-    InsertAtEnd(view, text, a, b);
+    size_t taken = InsertAtEnd(view, text, a, b);
     bool drawingOff = false;
-    while (a + n > b) {
+    while (taken < length) {
         if (!drawingOff) {
             view.SetRedraw(false);
             drawingOff = true;
         }
         if (a == 0) {
-            // Even the empty view took in only b characters: show the
-            // newest part of the text that fits in them. A control whose
-            // limit counts a line end once may take in less of a part
-            // with fewer line ends; then try again with what it took,
-            // which is less each time, so this ends.
-            size_t room = static_cast<size_t>(b);
+            // Even the empty view took in only part of the text: show the
+            // newest part of it of as many bytes. A control whose limit
+            // counts a line end once may take in less of a part with
+            // fewer line ends; then try again with what it took, which is
+            // less each time, so this ends.
+            size_t room = taken;
             for (;;) {
                 view.SetSelection(0, -1);
                 view.ReplaceSelection("");
                 size_t start = NewestPartStart(text, length, room);
-                InsertAtEnd(view, text + start, a, b);
-                size_t taken = static_cast<size_t>(b - a);
-                size_t part = static_cast<size_t>(
-                    view_append_detail::TextUnits(view, text + start, length - start));
-                if (taken >= part || taken == 0) break;
-                room = taken < room ? taken : room - 1;
+                size_t part = length - start;
+                size_t partTaken = InsertAtEnd(view, text + start, a, b);
+                if (partTaken >= part || partTaken == 0) break;
+                room = partTaken < room ? partTaken : room - 1;
             }
             break;
         }
@@ -123,7 +116,7 @@ void AppendToView(View& view, const char* text, size_t length) {
             view.SetSelection(0, -1);
             view.ReplaceSelection("");
         }
-        InsertAtEnd(view, text, a, b);
+        taken = InsertAtEnd(view, text, a, b);
     }
     view.SetSelection(b, b);
     view.ScrollCaret();

@@ -15,6 +15,7 @@ bool TestLeadByte(unsigned char byte) {
 constexpr ControlTextForm kRichEdit2{true, nullptr};
 constexpr ControlTextForm kRichEdit1{false, nullptr};
 constexpr ControlTextForm kRichEdit2Dbcs{true, TestLeadByte};
+constexpr ControlTextForm kRichEdit2Utf8{true, nullptr, true};
 
 // What the 2.0 control stores for inserted text, as observed: every kind
 // of paragraph end is one CR, a CR CR LF one blank; and how much longer its
@@ -39,6 +40,11 @@ TEST(ControlUnits, InsertedTextCountsAsTheControlStoresAndShowsIt) {
         {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, 9, 9},
         {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, 4, 5},
         {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, 3, 3},
+        {"UTF-8 two and three bytes", "\xC3\xA9\xE3\x81\x82\r\n", kRichEdit2Utf8, 3, 4},
+        {"UTF-8 four bytes: a surrogate pair", "a\xF0\x9F\x98\x80", kRichEdit2Utf8, 3, 3},
+        {"UTF-8 lone lead byte at the end", "ab\xE3", kRichEdit2Utf8, 3, 3},
+        {"UTF-8 cut sequence, then ASCII", "\xE3\x81z", kRichEdit2Utf8, 3, 3},
+        {"UTF-8 stray trail byte", "\x81\x81", kRichEdit2Utf8, 2, 2},
         {"empty", "", kRichEdit2, 0, 0},
     };
     for (const auto& c : cases) {
@@ -65,6 +71,10 @@ TEST(ControlUnits, FittingPrefixNeverSplitsALineEndOrACharacter) {
         {"ab\r\ncd", 3, kRichEdit1, "ab\r"},
         {"\x82\xa0\x82\xa2z", 1, kRichEdit2Dbcs, "\x82\xa0"},
         {"\x82\xa0\x82\xa2z", 2, kRichEdit2Dbcs, "\x82\xa0\x82\xa2"},
+        {"\xE3\x81\x82\xC3\xA9z", 1, kRichEdit2Utf8, "\xE3\x81\x82"},
+        {"\xE3\x81\x82\xC3\xA9z", 2, kRichEdit2Utf8, "\xE3\x81\x82\xC3\xA9"},
+        {"a\xF0\x9F\x98\x80" "b", 2, kRichEdit2Utf8, "a"},
+        {"a\xF0\x9F\x98\x80" "b", 3, kRichEdit2Utf8, "a\xF0\x9F\x98\x80"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " room " + std::to_string(c.room));
@@ -96,6 +106,13 @@ TEST(ControlUnits, StoredTextConvertsToTheCrLfForm) {
     EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 1, kRichEdit2Dbcs), 1u);
     EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 2, kRichEdit2Dbcs), 1u);
     EXPECT_EQ(StoredCharsWithin(dbcs.data(), dbcs.size(), 3, kRichEdit2Dbcs), 2u);
+
+    // UTF-8: a character of several bytes is one unit, a paragraph two.
+    const std::string utf8 = "\xC3\xA9\r\xE3\x81\x82";  // shown as e-acute CR LF a
+    EXPECT_EQ(StoredTextUnits(utf8.data(), utf8.size(), kRichEdit2Utf8), 4u);
+    EXPECT_EQ(StoredCharsWithin(utf8.data(), utf8.size(), 1, kRichEdit2Utf8), 1u);
+    EXPECT_EQ(StoredCharsWithin(utf8.data(), utf8.size(), 3, kRichEdit2Utf8), 2u);
+    EXPECT_EQ(StoredCharsWithin(utf8.data(), utf8.size(), 4, kRichEdit2Utf8), 3u);
 }
 
 }  // namespace

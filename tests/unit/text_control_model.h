@@ -4,7 +4,9 @@
 // edit control does. With lineEndIsOneChar the limit counts every CR LF as
 // one character and an insertion never splits one, as the 2.0 control
 // stores a paragraph end, while lengths and positions still count it as
-// two. Counts the redraw, repaint and scroll calls.
+// two. A charRule makes the limit count characters otherwise (a code page
+// whose characters have several bytes, or a character that takes two).
+// Counts the redraw, repaint and scroll calls.
 #pragma once
 
 #include <cstring>
@@ -13,8 +15,13 @@
 
 namespace murlo::test {
 
+// The character at text (remaining bytes, at least 1): returns its bytes
+// and sets how many characters of the limit it takes.
+using CharRule = size_t (*)(const char* text, size_t remaining, long* weight);
+
 struct TextControlModel {
     std::string text;
+    CharRule charRule = nullptr;
     long limit = 0x7000;
     bool lineEndIsOneChar = false;
     long selectionStart = 0;
@@ -29,12 +36,26 @@ struct TextControlModel {
 
     long Length() const { return static_cast<long>(text.size()); }
 
+    // The bytes of the character at text[0] and its weight in the limit.
+    size_t CharAt(const char* at, size_t remaining, long* weight) const {
+        if (lineEndIsOneChar && remaining >= 2 && at[0] == '\r' && at[1] == '\n') {
+            *weight = 1;
+            return 2;
+        }
+        if (charRule != nullptr) return charRule(at, remaining, weight);
+        *weight = 1;
+        return 1;
+    }
+
     // The length that the limit applies to.
     long StoredLength() const {
-        if (!lineEndIsOneChar) return Length();
-        long pairs = 0;
-        for (size_t i = 0; i + 1 < text.size(); ++i) pairs += text[i] == '\r' && text[i + 1] == '\n';
-        return Length() - pairs;
+        long stored = 0;
+        for (size_t i = 0; i < text.size();) {
+            long weight = 0;
+            i += CharAt(text.data() + i, text.size() - i, &weight);
+            stored += weight;
+        }
+        return stored;
     }
 
     void SetSelection(long a, long b) {
@@ -46,20 +67,26 @@ struct TextControlModel {
         selectionEnd = b;
     }
 
-    void ReplaceSelection(const char* insert) {
+    // Takes in the longest start of insert that fits the limit, never
+    // splitting a character; returns its bytes.
+    size_t ReplaceSelection(const char* insert) {
         ++replaceCalls;
         text.erase(static_cast<size_t>(selectionStart),
                    static_cast<size_t>(selectionEnd - selectionStart));
         long room = limit - StoredLength();
-        long wanted = static_cast<long>(std::strlen(insert));
-        long taken = 0;
-        for (long chars = 0; taken < wanted && chars < room; ++chars) {
-            bool pair = lineEndIsOneChar && insert[taken] == '\r' && insert[taken + 1] == '\n';
-            taken += pair ? 2 : 1;
+        size_t wanted = std::strlen(insert);
+        size_t taken = 0;
+        while (taken < wanted) {
+            long weight = 0;
+            size_t bytes = CharAt(insert + taken, wanted - taken, &weight);
+            if (weight > room) break;
+            room -= weight;
+            taken += bytes;
         }
-        text.insert(static_cast<size_t>(selectionStart), insert, static_cast<size_t>(taken));
-        selectionStart += taken;
+        text.insert(static_cast<size_t>(selectionStart), insert, taken);
+        selectionStart += static_cast<long>(taken);
         selectionEnd = selectionStart;
+        return taken;
     }
 
     long LineCount() const {

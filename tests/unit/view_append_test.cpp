@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "text_control_model.h"
 
@@ -17,7 +19,9 @@ TextControlModel MakeView(long limit, const std::string& text) {
     return view;
 }
 
-void Append(TextControlModel& view, const std::string& text) {
+// Instantiated for the view's own type, so that a model's TextUnits is seen.
+template <typename View>
+void Append(View& view, const std::string& text) {
     AppendToView(view, text.c_str(), text.size());
 }
 
@@ -187,6 +191,152 @@ TEST(AppendToView, OverLongTextWithLineEndsOnlyAtItsStartShowsItsEnd) {
     EXPECT_EQ(view.text, shown + std::string(90, 'z'));
     EXPECT_EQ(view.repaintCalls, 1);
     ExpectCaretAtEnd(view);
+}
+
+// The control counting characters otherwise than the bytes suggest. The
+// view must decide from what the insertion took, never from a count of
+// its own: a layer that predicts the growth of the length wrongly (as one
+// counting the bytes of UTF-8 text as characters would) offers TextUnits.
+struct MispredictingModel : TextControlModel {
+    long error = 0;  // added to every prediction
+    long TextUnits(const char*, size_t length) const { return static_cast<long>(length) + error; }
+};
+
+// UTF-8: a valid sequence of two to four bytes is one character of the
+// limit; any other byte, a lead byte without its trail bytes among them, one.
+size_t Utf8Rule(const char* at, size_t remaining, long* weight) {
+    *weight = 1;
+    const auto lead = static_cast<unsigned char>(at[0]);
+    size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
+    if (bytes > remaining) return 1;
+    for (size_t k = 1; k < bytes; ++k) {
+        if ((static_cast<unsigned char>(at[k]) & 0xC0) != 0x80) return 1;
+    }
+    return bytes;
+}
+
+// A control that stores '#' as two characters (as a surrogate pair): it
+// counts more characters than bytes.
+size_t WideHashRule(const char* at, size_t, long* weight) {
+    *weight = at[0] == '#' ? 2 : 1;
+    return 1;
+}
+
+// The limit's count of a text, by the model's rule.
+long Weight(const TextControlModel& like, const std::string& text) {
+    TextControlModel measure = like;
+    measure.text = text;
+    return measure.StoredLength();
+}
+
+// What the view must hold after appending a text that ends its line to a
+// view of whole lines: the oldest lines dropped only while the text does
+// not fit, so no line goes that the control has room for.
+std::string KeepNewestLines(const TextControlModel& like, std::vector<std::string>& lines,
+                            const std::string& text) {
+    lines.push_back(text);
+    long total = 0;
+    for (const std::string& line : lines) total += Weight(like, line);
+    while (total > like.limit) {
+        total -= Weight(like, lines.front());
+        lines.erase(lines.begin());
+    }
+    std::string all;
+    for (const std::string& line : lines) all += line;
+    return all;
+}
+
+TEST(AppendToViewCounting, ControlCountingOtherwiseKeepsEveryLineThatFits) {
+    const struct {
+        const char* name;
+        CharRule rule;
+        bool lineEndIsOneChar;
+        long error;
+    } cases[] = {
+        {"UTF-8, the layer predicting more", Utf8Rule, false, 3},
+        {"UTF-8, line end once, the layer predicting bytes", Utf8Rule, true, 0},
+        {"UTF-8, the layer predicting fewer", Utf8Rule, true, -2},
+        {"two characters for one byte, predicting fewer", WideHashRule, false, -1},
+        {"two characters for one byte, predicting more", WideHashRule, true, 4},
+    };
+    const char* pieces[] = {"a", "bc", "\xC3\xA9", "\xE3\x81\x82", "\xF0\x9F\x98\x80", "#", " "};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937 random(23);
+        for (int round = 0; round < 40; ++round) {
+            MispredictingModel view;
+            view.limit = 40 + static_cast<long>(random() % 120);
+            view.charRule = c.rule;
+            view.lineEndIsOneChar = c.lineEndIsOneChar;
+            view.error = c.error;
+            std::vector<std::string> lines;
+            for (int i = 0; i < 60; ++i) {
+                std::string text;
+                size_t count = random() % 12;
+                for (size_t k = 0; k < count; ++k) text += pieces[random() % std::size(pieces)];
+                text += "\r\n";
+                if (Weight(view, text) > view.limit) continue;
+                std::string expected = KeepNewestLines(view, lines, text);
+                view.replaceCalls = 0;
+                view.scrollCaretCalls = 0;
+                Append(view, text);
+                ASSERT_EQ(view.text, expected) << "append " << i;
+                ASSERT_LE(view.StoredLength(), view.limit);
+                // One insertion, then per dropped line at most a deletion,
+                // a removal of a partial insertion and a new insertion.
+                ASSERT_LE(view.replaceCalls, 1 + 3 * 60);
+                ASSERT_EQ(view.scrollCaretCalls, 1);
+            }
+        }
+    }
+}
+
+TEST(AppendToViewCounting, LoneLeadByteAtTheEndOfATextCountsAsTheControlCountsIt) {
+    const struct {
+        const char* name;
+        long error;
+        std::string before;
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        // 8 + 4 characters: the oldest line goes, nothing more.
+        {"predicting more", 2, "ab\r\ncd\r\n", "\xC3\xA9\xC3\xA9x\xE3", "cd\r\n\xC3\xA9\xC3\xA9x\xE3"},
+        {"predicting fewer", -3, "ab\r\ncd\r\n", "\xC3\xA9\xC3\xA9x\xE3", "cd\r\n\xC3\xA9\xC3\xA9x\xE3"},
+        // 4 + 6 characters: fits exactly, so nothing goes.
+        {"fits exactly", 5, "ab\r\n", "\xE3\x81\x82\xE3\x81\x82zz\r\xE3", "ab\r\n\xE3\x81\x82\xE3\x81\x82zz\r\xE3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MispredictingModel view;
+        view.limit = 10;
+        view.charRule = Utf8Rule;
+        view.error = c.error;
+        view.text = c.before;
+        Append(view, c.text);
+        EXPECT_EQ(view.text, c.shown);
+        ExpectCaretAtEnd(view);
+    }
+}
+
+// A text longer than the whole view, of multi-byte characters: the newest
+// part that fits is shown, within the limit, and the append ends.
+TEST(AppendToViewCounting, OverLongMultiByteTextShowsItsNewestPart) {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += "\xE3\x81\x82\xE3\x81\x84 line\r\n";  // 8 characters, 14 bytes
+    for (long error : {-5L, 0L, 7L}) {
+        SCOPED_TRACE(error);
+        MispredictingModel view;
+        view.limit = 50;
+        view.charRule = Utf8Rule;
+        view.error = error;
+        view.text = "old\r\n";
+        Append(view, text);
+        EXPECT_LE(view.StoredLength(), view.limit);
+        ASSERT_FALSE(view.text.empty());
+        EXPECT_EQ(text.substr(text.size() - view.text.size()), view.text);
+        ExpectCaretAtEnd(view);
+    }
 }
 
 }  // namespace
