@@ -48,6 +48,20 @@ extern ConsoleProcess g_console;
 // Shows string id of the resource module in a message box captioned "Murlo".
 int ShowResourceMessage(HWND owner, UINT stringId, UINT style);
 
+// Rendered texts that the view has not taken in yet: the view is brought up
+// to date with all of them at once (console/view/view_append_win.cpp).
+struct ViewQueue {
+    char* texts = nullptr;       // the texts, each followed by a NUL
+    size_t used = 0;
+    size_t capacity = 0;
+    size_t* ends = nullptr;      // the offset of each text's NUL
+    size_t count = 0;
+    size_t endsCapacity = 0;
+    DWORD firstTick = 0;         // when the oldest waiting text came
+    bool flushing = false;
+    WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
+};
+
 struct ConsoleWindow {
     HWND mainWindow = nullptr;
     HWND viewWindow = nullptr;
@@ -90,6 +104,7 @@ struct ConsoleWindow {
     // box's loop; the command that showed it checks this when it returns
     // and then does nothing more.
     bool windowDestroyed = false;
+    ViewQueue viewQueue;
 
     // Main window (console/shell/main_window.cpp).
     HWND CreateMainWindow(const RECT& rect);
@@ -108,6 +123,7 @@ struct ConsoleWindow {
     // View append and the ring store (console/view).
     void MirrorToLogFile(const char* text, size_t length);
     void AppendToView(const char* text, size_t length);
+    void FlushView();
     bool OpenRingStore();
     void WriteRingStore(const char* text, size_t length);
     void CloseRingStore();

@@ -100,6 +100,14 @@ size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& for
     return units;
 }
 
+ControlChar NextControlChar(const char* text, size_t length, size_t i, const ControlTextForm& form) {
+    size_t bytes = InsertedCharBytes(text, length, i, form);
+    // The 2.0 control ends a paragraph at a CR LF, a lone CR or a lone LF,
+    // not at a soft break; the 1.0 control begins a line after each LF.
+    bool endsLine = text[i] == '\n' || (form.paragraphIsCr && text[i] == '\r' && bytes < 3);
+    return ControlChar{bytes, StoredCharCount(bytes, form), endsLine};
+}
+
 size_t FittingPrefix(const char* text, size_t length, size_t room, const ControlTextForm& form) {
     size_t i = 0;
     for (size_t chars = 0; i < length;) {

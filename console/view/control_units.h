@@ -47,6 +47,16 @@ size_t InsertedChars(const char* text, size_t length, const ControlTextForm& for
 // How many units of the CR LF form inserting length bytes of text would add.
 size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& form);
 
+// One character of inserted text as the control will store it.
+struct ControlChar {
+    size_t bytes;  // of the text
+    size_t chars;  // positions it takes in the control (a surrogate pair takes two)
+    bool endsLine; // the next character begins a new line
+};
+
+// The character that the bytes of text from i on begin (i < length).
+ControlChar NextControlChar(const char* text, size_t length, size_t i, const ControlTextForm& form);
+
 // The bytes at the start of text that make at most room stored characters.
 // A line end or a double-byte character is never split.
 size_t FittingPrefix(const char* text, size_t length, size_t room, const ControlTextForm& form);

@@ -59,13 +59,13 @@ struct StoredText {
 
 }  // namespace
 
-RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit) {
+RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit, bool wrapped) {
     CPINFO info = {};
     long maxCharSize = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? static_cast<long>(info.MaxCharSize) : 1;
     bool utf8 = GetACP() == CP_UTF8;
     ControlTextForm form{richEdit2, maxCharSize == 2 ? AnsiLeadByte : nullptr, utf8};
     if (utf8 && maxCharSize < 4) maxCharSize = 4;
-    return RichEditView{window, form, limit, maxCharSize};
+    return RichEditView{window, form, limit, maxCharSize, wrapped};
 }
 
 // Counted exactly (GTL_PRECISE), in characters: a double-byte character
@@ -153,6 +153,25 @@ size_t RichEditView::ReplaceSelection(const char* text) {
     }
     SendMessageA(window, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
     return taken;
+}
+
+long RichEditView::StoredLineIndex(long line) {
+    long position = static_cast<long>(SendMessageA(window, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    return position < 0 ? -1 : position;
+}
+
+long RichEditView::InsertUnlimited(const char* text) {
+    const long before = StoredLength();
+    SendMessageA(window, EM_EXLIMITTEXT, 0, kNoLimit);
+    Select(window, before, before);
+    Replace(window, text);
+    SendMessageA(window, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
+    return StoredLength() - before;
+}
+
+void RichEditView::DeleteStored(long from, long to) {
+    Select(window, from, to);
+    Replace(window, "");
 }
 
 long RichEditView::LineIndex(long line) {

@@ -23,6 +23,7 @@ struct RichEditView {
     ControlTextForm form;
     long limit;         // in the control's characters
     long maxCharSize;   // bytes of the longest character of the code page
+    bool wrapped;       // lines wrap at the window edge: a line is not a paragraph
 
     long Length();
     void SetSelection(long a, long b);
@@ -37,6 +38,14 @@ struct RichEditView {
 
     // The length in the control's own characters: what the limit counts.
     long StoredLength();
+    // What FlushToView needs beside, in the control's own characters.
+    long StoredLimit() { return limit; }
+    long StoredLineCount() { return LineCount(); }
+    long StoredLineIndex(long line);
+    long InsertUnlimited(const char* text);
+    void DeleteStored(long from, long to);
+    ControlChar NextChar(const char* text, size_t length, size_t i) { return NextControlChar(text, length, i, form); }
+    bool LinesAreParagraphs() { return !wrapped; }
     // A position converted from the control's characters to the CR LF
     // form, and back.
     long ToUnits(long position);
@@ -44,6 +53,6 @@ struct RichEditView {
 };
 
 // The view of a console: 2.0 or 1.0 control, and the code page's lead bytes.
-RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit);
+RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit, bool wrapped);
 
 }  // namespace murlo

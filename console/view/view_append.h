@@ -72,13 +72,14 @@ size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
 // A text that does not go in whole even into the emptied view can never
 // fit: its newest part that fits is shown instead, so the loop always ends.
 // Finally the caret is put after the text and scrolled into view.
+// AppendTrimmed does all but the scrolling and the repaint, and sets
+// drawingOff when it stopped the repainting (it does so once).
 template <typename View>
-void AppendToView(View& view, const char* text, size_t length) {
+void AppendTrimmed(View& view, const char* text, size_t length, bool& drawingOff) {
     using view_append_detail::InsertAtEnd;
     long a = 0;
     long b = 0;
     size_t taken = InsertAtEnd(view, text, a, b);
-    bool drawingOff = false;
     while (taken < length) {
         if (!drawingOff) {
             view.SetRedraw(false);
@@ -119,6 +120,12 @@ void AppendToView(View& view, const char* text, size_t length) {
         taken = InsertAtEnd(view, text, a, b);
     }
     view.SetSelection(b, b);
+}
+
+template <typename View>
+void AppendToView(View& view, const char* text, size_t length) {
+    bool drawingOff = false;
+    AppendTrimmed(view, text, length, drawingOff);
     view.ScrollCaret();
     if (drawingOff) {
         view.SetRedraw(true);

@@ -5,6 +5,9 @@
 #include "console/view/log_mirror.h"
 #include "console/view/rich_edit_view.h"
 #include "console/view/view_append.h"
+#include "console/view/view_batch.h"
+
+#include <cstring>
 
 namespace murlo {
 
@@ -31,11 +34,133 @@ void ConsoleWindow::MirrorToLogFile(const char* text, size_t length) {
     }
 }
 
+namespace {
+
+// The view takes in the waiting texts at the latest this long after the
+// first of them came: the timer's message comes only when the thread's
+// queue holds nothing else, and a stream of records that never lets it
+// come is bounded by the age and size checks on arrival.
+constexpr UINT kFlushTimer = 0x4D55;
+constexpr UINT kFlushDelayMs = 20;
+constexpr DWORD kMaxWaitMs = 40;
+constexpr size_t kMaxWaitingBytes = 64 * 1024;
+
+bool GrowBlock(void*& block, size_t& capacity, size_t needed, size_t unit) {
+    if (needed <= capacity) return true;
+    size_t grown = capacity < 256 ? 256 : capacity * 2;
+    while (grown < needed) grown *= 2;
+    HANDLE heap = GetProcessHeap();
+    void* moved = block != nullptr ? HeapReAlloc(heap, 0, block, grown * unit) : HeapAlloc(heap, 0, grown * unit);
+    if (moved == nullptr) return false;
+    block = moved;
+    capacity = grown;
+    return true;
+}
+
+RichEditView ViewOf(const ConsoleWindow& console) {
+    return MakeRichEditView(console.viewWindow, g_console.platform.richEdit2 != FALSE,
+                            static_cast<long>(kViewTextLimit), console.wrapToWindow != 0);
+}
+
+void CALLBACK FlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
+    auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
+    if (console != nullptr) console->FlushView();
+    else KillTimer(window, kFlushTimer);
+}
+
+void FreeQueue(ViewQueue& queue) {
+    if (queue.texts != nullptr) HeapFree(GetProcessHeap(), 0, queue.texts);
+    if (queue.ends != nullptr) HeapFree(GetProcessHeap(), 0, queue.ends);
+    queue.texts = nullptr;
+    queue.ends = nullptr;
+    queue.used = queue.capacity = queue.count = queue.endsCapacity = 0;
+}
+
+// Every message to the view but painting first brings it up to date, so
+// that whoever asks the view (another process too) sees every text whose
+// record was answered, as if each had been appended on arrival.
+LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(view, GWLP_USERDATA));
+    WNDPROC own = console != nullptr ? console->viewQueue.viewProc : nullptr;
+    if (own == nullptr) return DefWindowProcA(view, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+        break;
+    case WM_NCDESTROY:
+        // Nobody can ask a view that is gone: what waits goes with it.
+        SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        SetWindowLongPtrA(view, GWLP_USERDATA, 0);
+        KillTimer(console->mainWindow, kFlushTimer);
+        FreeQueue(console->viewQueue);
+        console->viewQueue.viewProc = nullptr;
+        return CallWindowProcA(own, view, message, wParam, lParam);
+    case WM_DESTROY:
+        console->viewQueue.count = console->viewQueue.used = 0;
+        break;
+    default:
+        if (console->viewQueue.count > 0) console->FlushView();
+        break;
+    }
+    return CallWindowProcA(own, view, message, wParam, lParam);
+}
+
+bool HookView(ConsoleWindow& console) {
+    if (console.viewQueue.viewProc != nullptr) return true;
+    SetWindowLongPtrA(console.viewWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&console));
+    auto own = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(console.viewWindow, GWLP_WNDPROC,
+                                                           reinterpret_cast<LONG_PTR>(ViewQueueProc)));
+    console.viewQueue.viewProc = own;
+    return own != nullptr;
+}
+
+}  // namespace
+
+// The text waits with the others that came since the view was last brought
+// up to date; the client's call is answered without touching the control.
 void ConsoleWindow::AppendToView(const char* text, size_t length) {
     if (viewWindow == nullptr) return;
-    RichEditView view = MakeRichEditView(viewWindow, g_console.platform.richEdit2 != FALSE,
-                                         static_cast<long>(kViewTextLimit));
-    murlo::AppendToView(view, text, length);
+    ViewQueue& queue = viewQueue;
+    if (queue.count > 0 && (queue.used + length + 1 > kMaxWaitingBytes ||
+                            GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
+        FlushView();
+    }
+    void* texts = queue.texts;
+    void* ends = queue.ends;
+    bool queued = HookView(*this) && GrowBlock(texts, queue.capacity, queue.used + length + 1, 1);
+    queue.texts = static_cast<char*>(texts);
+    queued = queued && GrowBlock(ends, queue.endsCapacity, queue.count + 1, sizeof(size_t));
+    queue.ends = static_cast<size_t*>(ends);
+    if (!queued) {
+        // No room to wait in: the view takes the text now.
+        FlushView();
+        RichEditView view = ViewOf(*this);
+        FlushToView(view, text, &length, 1);
+        return;
+    }
+    std::memcpy(queue.texts + queue.used, text, length);
+    queue.used += length;
+    queue.texts[queue.used] = '\0';
+    queue.ends[queue.count++] = queue.used;
+    queue.used += 1;
+    if (queue.count == 1) {
+        queue.firstTick = GetTickCount();
+        SetTimer(mainWindow, kFlushTimer, kFlushDelayMs, FlushTimerProc);
+    }
+    if (length + 1 >= kMaxWaitingBytes) FlushView();
+}
+
+void ConsoleWindow::FlushView() {
+    ViewQueue& queue = viewQueue;
+    if (queue.flushing || queue.count == 0 || viewWindow == nullptr) return;
+    queue.flushing = true;
+    KillTimer(mainWindow, kFlushTimer);
+    RichEditView view = ViewOf(*this);
+    FlushToView(view, queue.texts, queue.ends, queue.count);
+    queue.count = 0;
+    queue.used = 0;
+    queue.flushing = false;
 }
 
 }  // namespace murlo

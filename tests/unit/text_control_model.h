@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "console/view/control_units.h"
+
 namespace murlo::test {
 
 // The character at text (remaining bytes, at least 1): returns its bytes
@@ -31,6 +33,11 @@ struct TextControlModel {
     int repaintCalls = 0;
     int scrollCaretCalls = 0;
     int replaceCalls = 0;
+    int unlimitedInserts = 0;
+    int storedDeletes = 0;
+    // What the host expects of the characters (NextChar), when it is not
+    // what the model does.
+    CharRule expectedRule = nullptr;
     bool redrawOn = true;
     bool repaintedWhileRedrawOff = false;
 
@@ -104,6 +111,50 @@ struct TextControlModel {
         }
         return -1;
     }
+
+    // The host operations of FlushToView, in the positions the limit counts.
+    long StoredLimit() const { return limit; }
+    long StoredLineCount() const { return LineCount(); }
+    long StoredBefore(size_t bytes) const {
+        TextControlModel head = *this;
+        head.text.resize(bytes);
+        return head.StoredLength();
+    }
+    size_t ByteAt(long position) const {
+        size_t i = 0;
+        for (long at = 0; i < text.size() && at < position;) {
+            long weight = 0;
+            i += CharAt(text.data() + i, text.size() - i, &weight);
+            at += weight;
+        }
+        return i;
+    }
+    long StoredLineIndex(long line) const {
+        long at = LineIndex(line);
+        return at < 0 ? -1 : StoredBefore(static_cast<size_t>(at));
+    }
+    long InsertUnlimited(const char* insert) {
+        ++unlimitedInserts;
+        long before = StoredLength();
+        text += insert;
+        return StoredLength() - before;
+    }
+    void DeleteStored(long from, long to) {
+        ++storedDeletes;
+        size_t a = ByteAt(from);
+        text.erase(a, ByteAt(to) - a);
+    }
+    ControlChar NextChar(const char* at, size_t length, size_t i) const {
+        long weight = 0;
+        size_t bytes = 0;
+        if (expectedRule != nullptr && !(lineEndIsOneChar && length - i >= 2 && at[i] == '\r' && at[i + 1] == '\n')) {
+            bytes = expectedRule(at + i, length - i, &weight);
+        } else {
+            bytes = CharAt(at + i, length - i, &weight);
+        }
+        return ControlChar{bytes, static_cast<size_t>(weight), at[i + bytes - 1] == '\n'};
+    }
+    bool LinesAreParagraphs() const { return true; }
 
     void ScrollCaret() { ++scrollCaretCalls; }
 

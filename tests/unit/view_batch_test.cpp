@@ -1,0 +1,180 @@
+#include "console/view/view_batch.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "text_control_model.h"
+
+namespace murlo::test {
+namespace {
+
+// UTF-8 as a control counts it: a valid sequence of two to four bytes is
+// one character, any other byte (a lead byte without its trail bytes) one.
+size_t Utf8Rule(const char* at, size_t remaining, long* weight) {
+    *weight = 1;
+    const auto lead = static_cast<unsigned char>(at[0]);
+    size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
+    if (bytes > remaining) return 1;
+    for (size_t k = 1; k < bytes; ++k) {
+        if ((static_cast<unsigned char>(at[k]) & 0xC0) != 0x80) return 1;
+    }
+    return bytes;
+}
+
+// '#' stored as two characters (as a surrogate pair).
+size_t WideHashRule(const char* at, size_t, long* weight) {
+    *weight = at[0] == '#' ? 2 : 1;
+    return 1;
+}
+
+// Every byte one character: a host that does not know the code page.
+size_t ByteRule(const char*, size_t, long* weight) {
+    *weight = 1;
+    return 1;
+}
+
+struct Batch {
+    std::string buffer;  // the texts, each followed by a NUL
+    std::vector<size_t> ends;
+    std::vector<std::string> texts;
+    void Add(const std::string& text) {
+        texts.push_back(text);
+        buffer += text;
+        ends.push_back(buffer.size());
+        buffer += '\0';
+    }
+};
+
+std::string RandomText(std::mt19937& random, long limit) {
+    static const char* pieces[] = {"a", "bcd", "0123456789", "\xC3\xA9", "\xE3\x81\x82", "#", " ", "\r\n", "\r\n"};
+    std::string text;
+    int kind = static_cast<int>(random() % 20);
+    if (kind == 0) return text;  // an empty text
+    // Now and then a text longer than the whole view.
+    size_t size = kind == 1 ? static_cast<size_t>(limit) + random() % static_cast<size_t>(limit * 2) : random() % 60;
+    while (text.size() < size) text += pieces[random() % std::size(pieces)];
+    // Most records end their line; some leave it open.
+    if (random() % 4 != 0) text += "\r\n";
+    return text;
+}
+
+TextControlModel MakeModel(long limit, bool lineEndIsOneChar, CharRule rule, CharRule expected) {
+    TextControlModel model;
+    model.limit = limit;
+    model.lineEndIsOneChar = lineEndIsOneChar;
+    model.charRule = rule;
+    model.expectedRule = expected;
+    return model;
+}
+
+// Random batches: flushing them at once leaves exactly the text that
+// appending the texts one by one leaves, in views of every size, with
+// the limit crossed inside a batch, texts longer than the view, open
+// lines, multi-byte characters, and a host whose expectation is wrong.
+TEST(FlushToView, BatchGivesTheTextOfAppendingOneByOne) {
+    const struct {
+        const char* name;
+        bool lineEndIsOneChar;
+        CharRule rule;
+        CharRule expected;  // null: the host expects what the control does
+        bool atOnce;        // a batch without an over-long text goes in at once
+    } cases[] = {
+        {"every byte a character", false, nullptr, nullptr, true},
+        {"line end once", true, nullptr, nullptr, true},
+        {"UTF-8", true, Utf8Rule, nullptr, true},
+        {"two characters for one byte", false, WideHashRule, nullptr, true},
+        {"the host counting bytes of UTF-8", true, Utf8Rule, ByteRule, false},
+        {"the host missing the wide character", true, WideHashRule, ByteRule, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937 random(41);
+        for (int round = 0; round < 60; ++round) {
+            const long limit = 30 + static_cast<long>(random() % 300);
+            TextControlModel oneByOne = MakeModel(limit, c.lineEndIsOneChar, c.rule, nullptr);
+            TextControlModel batched = MakeModel(limit, c.lineEndIsOneChar, c.rule, c.expected);
+            for (int flush = 0; flush < 25; ++flush) {
+                Batch batch;
+                size_t count = 1 + random() % 12;
+                bool overLong = false;
+                for (size_t t = 0; t < count; ++t) {
+                    std::string text = RandomText(random, limit);
+                    overLong = overLong || static_cast<long>(text.size()) > limit / 2;
+                    batch.Add(text);
+                    AppendToView(oneByOne, text.c_str(), text.size());
+                }
+                batched.replaceCalls = batched.unlimitedInserts = 0;
+                batched.scrollCaretCalls = batched.repaintCalls = 0;
+                FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size());
+                ASSERT_EQ(batched.text, oneByOne.text) << "round " << round << " flush " << flush;
+                ASSERT_LE(batched.StoredLength(), limit);
+                ASSERT_EQ(batched.selectionStart, batched.Length());
+                ASSERT_EQ(batched.selectionEnd, batched.Length());
+                ASSERT_EQ(batched.scrollCaretCalls, 1);
+                ASSERT_EQ(batched.repaintCalls, 1);
+                ASSERT_FALSE(batched.repaintedWhileRedrawOff);
+                ASSERT_TRUE(batched.redrawOn);
+                if (c.atOnce && !overLong) {
+                    ASSERT_EQ(batched.unlimitedInserts, 1);
+                    ASSERT_EQ(batched.replaceCalls, 0);
+                }
+            }
+        }
+    }
+}
+
+std::string Line(int i, size_t width) {
+    std::string line = "line " + std::to_string(i) + " ";
+    line.resize(width, static_cast<char>('a' + i % 26));
+    return line + "\r\n";
+}
+
+// A long text into a full view: one insertion and one deletion, whatever
+// the number of lines that must go, and the text of the one-by-one loop.
+TEST(FlushToView, LongTextIntoAFullViewIsOneInsertionAndOneDeletion) {
+    // A view of 4 KiB keeps the one-by-one loop on the model quick; the
+    // last text is longer than the view.
+    for (size_t size : {1000u, 2000u, 3800u, 6000u}) {
+        SCOPED_TRACE(size);
+        TextControlModel oneByOne = MakeModel(0x1000, true, nullptr, nullptr);
+        for (int i = 0; oneByOne.Length() < 0x1000 - 60; ++i) oneByOne.text += Line(i, 58);
+        TextControlModel batched = oneByOne;
+        std::string text;
+        for (int i = 1000; text.size() < size; ++i) text += Line(i, 40 + i % 30);
+        Batch batch;
+        batch.Add(text);
+        AppendToView(oneByOne, text.c_str(), text.size());
+        FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size());
+        EXPECT_EQ(batched.text, oneByOne.text);
+        EXPECT_EQ(batched.unlimitedInserts, 1);
+        EXPECT_EQ(batched.storedDeletes, 1);
+        EXPECT_EQ(batched.replaceCalls, 0);
+        // The loop re-inserted the text once for every line it dropped.
+        EXPECT_GT(oneByOne.replaceCalls, 15);
+    }
+}
+
+// An open line left by the view is cut out of the middle when a text that
+// does not fit goes in partly first: the batch does the same.
+TEST(FlushToView, OpenLineCutByAPartialInsertion) {
+    TextControlModel oneByOne = MakeModel(20, false, nullptr, nullptr);
+    oneByOne.text = "first\r\nolder";
+    TextControlModel batched = oneByOne;
+    Batch batch;
+    for (const char* text : {"XYZ-new\r\n", "ok\r\n"}) {
+        batch.Add(text);
+        AppendToView(oneByOne, text, std::strlen(text));
+    }
+    FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size());
+    EXPECT_EQ(oneByOne.text, "XYZ-new\r\nok\r\n");
+    EXPECT_EQ(batched.text, oneByOne.text);
+    EXPECT_EQ(batched.unlimitedInserts, 1);
+}
+
+}  // namespace
+}  // namespace murlo::test
