@@ -123,6 +123,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
 
     DebugFraming framing;
     DebugRecordBuffer buffer;
+    char copy[kDebugSectionSize];  // a string taken out of the channel
     DebugMonitorIo io = {HeapResize, LocalTimeNow, SendToConsole, nullptr};
     SetEvent(channel.bufferReady);
     HANDLE waits[2] = {channel.dataReady, g_console.killEvent};
@@ -133,6 +134,17 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
         if (woken == WAIT_OBJECT_0 + 1 && g_stopCount.load() == startedAt) continue;  // not ours
         if (woken != WAIT_OBJECT_0) break;
         DebugString string = ReadDebugSection(channel.view, kDebugSectionSize);
+        // When the record buffer holds the string already (nothing can fail
+        // any more), the string is copied out and the next writer released
+        // at once: it fills the channel while this string is being sent.
+        bool released = false;
+        if (buffer.data != nullptr && string.length < buffer.capacity - kRecordHeaderSize &&
+            string.length < sizeof copy) {
+            std::memcpy(copy, string.text, string.length);
+            string.text = copy;
+            SetEvent(channel.bufferReady);
+            released = true;
+        }
         if (TakeDebugString(string, framing, buffer, io) == TakeResult::OutOfMemory) {
             // The pending writer is not released; it gives up on its own.
             channel.Release();
@@ -142,7 +154,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
             return 0;
         }
         // Only now may the next writer overwrite the buffer.
-        SetEvent(channel.bufferReady);
+        if (!released) SetEvent(channel.bufferReady);
     }
     if (buffer.data) HeapFree(GetProcessHeap(), 0, buffer.data);
     return 0;

@@ -1,0 +1,485 @@
+// Throughput of the console under Wine, each figure against baselines
+// measured in the same run and on the same display:
+//   - records sent with SendMessage(WM_COPYDATA) by one and by four threads
+//     to a window that returns at once (the channel's floor), to a minimal
+//     appender (a shown rich edit: caret to the end, EM_REPLACESEL,
+//     EM_SCROLLCARET; in the steady state also deleting the first line
+//     while over 0x7000 characters) and to MURLO.EXE, while the view fills
+//     and in the steady state;
+//   - single texts of 8, 16 and 30 KiB into a full view, against the
+//     control's own time for one deletion and one insertion;
+//   - OutputDebugString to a reader that only copies, and to MURLO.EXE;
+//   - MURLO.EXE's private bytes after 10^4 records and after many more.
+// A time for MURLO.EXE ends only when its view has taken in every text
+// (a message to the view brings it up to date). Prints a Markdown table.
+//
+// Usage: throughput.exe [records for the memory figure, default 1000000]
+// The receivers are this program started again with "receiver KIND".
+#include <windows.h>
+#include <psapi.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/log_record.h"
+
+namespace {
+
+constexpr char kReceiverClass[] = "MurloBenchReceiver";
+constexpr long kViewLimit = 0x7000;
+constexpr WPARAM kClearCommand = 57633;  // the console's Clear command
+constexpr ULONG_PTR kRecordData = 0;
+constexpr ULONG_PTR kDeleteInsertData = 1;  // raw text: one deletion, one insertion
+constexpr ULONG_PTR kFillData = 2;          // fill the view to about its limit
+
+// ---- receivers ------------------------------------------------------------
+
+HWND g_edit = nullptr;
+bool g_trim = false;
+
+long EditLength() {
+    GETTEXTLENGTHEX how = {GTL_PRECISE | GTL_NUMCHARS, CP_ACP};
+    return static_cast<long>(SendMessageA(g_edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+}
+
+void SelectRange(long from, long to) {
+    CHARRANGE range = {from, to};
+    SendMessageA(g_edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+void AppendText(const char* text) {
+    long end = EditLength();
+    SelectRange(end, end);
+    SendMessageA(g_edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
+    if (g_trim) {
+        while (EditLength() > kViewLimit) {
+            long second = static_cast<long>(SendMessageA(g_edit, EM_LINEINDEX, 1, 0));
+            if (second <= 0) break;
+            SelectRange(0, second);
+            SendMessageA(g_edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
+        }
+        end = EditLength();
+        SelectRange(end, end);
+    }
+    SendMessageA(g_edit, EM_SCROLLCARET, 0, 0);
+}
+
+// The oldest lines that must go for text to fit, in one deletion, then
+// the text in one insertion: what the control needs at the least.
+void DeleteThenInsert(const char* text) {
+    long length = EditLength();
+    long needed = length + static_cast<long>(std::strlen(text)) - kViewLimit;
+    if (needed > 0) {
+        long line = static_cast<long>(SendMessageA(g_edit, EM_EXLINEFROMCHAR, 0, needed));
+        long start = static_cast<long>(SendMessageA(g_edit, EM_LINEINDEX, line + 1, 0));
+        if (start < 0) start = length;
+        SelectRange(0, start);
+        SendMessageA(g_edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
+    }
+    long end = EditLength();
+    SelectRange(end, end);
+    SendMessageA(g_edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(g_edit, EM_SCROLLCARET, 0, 0);
+}
+
+LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COPYDATA: {
+        if (g_edit == nullptr) return 0;  // the floor: returns at once
+        auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        std::string text(static_cast<const char*>(copy->lpData), copy->cbData);
+        if (copy->dwData == kRecordData) {
+            AppendText(text.c_str() + murlo::kRecordHeaderSize);
+        } else if (copy->dwData == kDeleteInsertData) {
+            DeleteThenInsert(text.c_str());
+        } else if (copy->dwData == kFillData) {
+            bool trim = g_trim;
+            g_trim = true;
+            AppendText(text.c_str());
+            g_trim = trim;
+        }
+        return 0;
+    }
+    case WM_SIZE:
+        if (g_edit) MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RunReceiver(const char* kind) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ReceiverProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kReceiverClass;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, kReceiverClass, kind, WS_OVERLAPPEDWINDOW, 0, 0, 700, 500, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    if (std::strcmp(kind, "floor") != 0) {
+        LoadLibraryA("RICHED20.DLL");
+        g_trim = std::strcmp(kind, "appender-trim") == 0;
+        g_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                     ES_AUTOHSCROLL | ES_NOHIDESEL | ES_READONLY,
+                                 0, 0, 700, 500, window, nullptr, windowClass.hInstance, nullptr);
+        // The limit is kept by the trimming here, as Wine raises it anyway.
+        SendMessageA(g_edit, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
+        SendMessageA(g_edit, EM_SETTARGETDEVICE, 0, 1);
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+// ---- the sending side -----------------------------------------------------
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string BinDirectory() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string directory(path);
+    return directory.substr(0, directory.find_last_of("\\/") + 1);
+}
+
+struct Child {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+    HWND view = nullptr;  // the view or edit control, when there is one
+
+    bool Start(const std::string& commandLine, const char* className, const char* title) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string line = commandLine;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return false;
+        }
+        for (int i = 0; i < 2000 && window == nullptr; ++i) {
+            window = FindWindowA(className, title);
+            if (window == nullptr) Sleep(5);
+        }
+        if (window == nullptr) return false;
+        view = FindWindowExA(window, nullptr, "RichEdit20A", nullptr);
+        // Wait until the window answers: creation is complete.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        return true;
+    }
+    void Close() {
+        if (process.hProcess == nullptr) return;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        process = {};
+        window = view = nullptr;
+    }
+    // Brings a view that takes texts in later up to date.
+    void Settle() const {
+        if (view != nullptr) SendMessageA(view, WM_GETTEXTLENGTH, 0, 0);
+    }
+};
+
+std::string Record(int i) {
+    char text[80];
+    std::snprintf(text, sizeof text, "bench record %08d ", i);
+    std::string line(text);
+    line.resize(60, static_cast<char>('a' + i % 26));
+    line += "\r\n";
+    std::string record(murlo::kRecordHeaderSize + line.size() + 1, '\0');
+    murlo::StartRecord(record.data(), record.size());
+    murlo::SetRecordText(record.data(), record.size(), line.data(), line.size());
+    return record;
+}
+
+void SendData(HWND window, const void* data, size_t size, ULONG_PTR kind) {
+    COPYDATASTRUCT copy = {kind, static_cast<DWORD>(size), const_cast<void*>(data)};
+    SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+// Records per second, count records in all from threads threads; the time
+// ends when the child's view holds every text.
+double SendRecords(const Child& child, int threads, int count, int first) {
+    std::vector<std::vector<std::string>> records(static_cast<size_t>(threads));
+    for (int i = 0; i < count; ++i) records[static_cast<size_t>(i % threads)].push_back(Record(first + i));
+    double start = Now();
+    std::vector<std::thread> senders;
+    for (int t = 0; t < threads; ++t) {
+        senders.emplace_back([&, t] {
+            for (const std::string& record : records[static_cast<size_t>(t)])
+                SendData(child.window, record.data(), record.size(), kRecordData);
+        });
+    }
+    for (std::thread& sender : senders) sender.join();
+    child.Settle();
+    return count / (Now() - start);
+}
+
+std::string LongText(size_t size) {
+    std::string text;
+    for (int line = 0; text.size() < size; ++line) {
+        char head[40];
+        std::snprintf(head, sizeof head, "long line %05d ", line);
+        text += head;
+        text.append(20 + line % 40, 'x');
+        text += "\r\n";
+    }
+    text.resize(size);
+    return text;
+}
+
+// ---- the debug-output channel ----------------------------------------------
+
+struct CopyReader {
+    HANDLE bufferReady = nullptr;
+    HANDLE dataReady = nullptr;
+    HANDLE section = nullptr;
+    void* view = nullptr;
+    HANDLE stop = nullptr;
+    std::thread thread;
+    long strings = 0;
+
+    bool Start() {
+        bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
+        dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
+        section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
+        view = section ? MapViewOfFile(section, FILE_MAP_READ, 0, 0, 4096) : nullptr;
+        stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!bufferReady || !dataReady || !view) return false;
+        thread = std::thread([this] {
+            char copy[4096];
+            SetEvent(bufferReady);
+            HANDLE waits[2] = {dataReady, stop};
+            while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
+                std::memcpy(copy, view, sizeof copy);
+                ++strings;
+                SetEvent(bufferReady);
+            }
+        });
+        return true;
+    }
+    void Stop() {
+        if (stop) SetEvent(stop);
+        if (thread.joinable()) thread.join();
+        if (view) UnmapViewOfFile(view);
+        for (HANDLE handle : {section, dataReady, bufferReady, stop})
+            if (handle) CloseHandle(handle);
+        view = section = dataReady = bufferReady = stop = nullptr;
+    }
+};
+
+double WriteDebugStrings(int count) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        std::string text = Record(i).substr(murlo::kRecordHeaderSize);
+        lines.push_back(text.substr(0, text.find('\0') - 2) + "\n");
+    }
+    double start = Now();
+    for (const std::string& line : lines) OutputDebugStringA(line.c_str());
+    return count / (Now() - start);
+}
+
+// The committed private bytes (Wine fills PagefileUsage, not always PrivateUsage).
+SIZE_T PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
+        std::fprintf(stderr, "GetProcessMemoryInfo failed: %lu\n", GetLastError());
+    }
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrlemApp\\Murlo"); }
+
+struct Row {
+    std::string what;
+    double value;
+    double baseline;
+    std::string baselineName;
+};
+
+void Print(const std::vector<Row>& rows) {
+    std::printf("| measurement | value | baseline (same run) | ratio |\n|---|---|---|---|\n");
+    for (const Row& row : rows) {
+        if (row.baseline > 0) {
+            std::printf("| %s | %.0f | %s: %.0f | %.2f |\n", row.what.c_str(), row.value, row.baselineName.c_str(),
+                        row.baseline, row.value / row.baseline);
+        } else {
+            std::printf("| %s | %.0f | | |\n", row.what.c_str(), row.value);
+        }
+    }
+    std::fflush(stdout);
+}
+
+int RunBench(long memoryRecords) {
+    const std::string bin = BinDirectory();
+    const std::string self = bin + "throughput.exe";
+    std::vector<Row> rows;
+    const int fillCount = 400;     // 62 characters each: stays below 0x7000
+    const int steadyCount = 3000;
+    const int warmCount = 1000;
+
+    // Records/s of the floor, the appender and the console, per phase.
+    double floor1 = 0, floor4 = 0;
+    {
+        Child floor;
+        if (!floor.Start(self + " receiver floor", kReceiverClass, "floor")) return 1;
+        SendRecords(floor, 1, 200, 0);
+        floor1 = SendRecords(floor, 1, steadyCount, 0);
+        floor4 = SendRecords(floor, 4, steadyCount, 0);
+        floor.Close();
+    }
+    rows.push_back({"floor: a window that returns at once, 1 thread (records/s)", floor1, 0, ""});
+    rows.push_back({"floor, 4 threads (records/s)", floor4, 0, ""});
+
+    double appenderFill = 0, appenderSteady = 0;
+    double controlDeleteInsert[3] = {};
+    const size_t longSizes[3] = {8 * 1024, 16 * 1024, 30 * 1024};
+    {
+        Child appender;
+        if (!appender.Start(self + " receiver appender", kReceiverClass, "appender")) return 1;
+        appenderFill = SendRecords(appender, 1, fillCount, 0);
+        appender.Close();
+        Child trimming;
+        if (!trimming.Start(self + " receiver appender-trim", kReceiverClass, "appender-trim")) return 1;
+        SendRecords(trimming, 1, fillCount + warmCount, 0);
+        appenderSteady = SendRecords(trimming, 1, steadyCount, 0);
+        for (int s = 0; s < 3; ++s) {
+            SendRecords(trimming, 1, fillCount + 100, 0);  // full again
+            std::string text = LongText(longSizes[s]);
+            double start = Now();
+            SendData(trimming.window, text.c_str(), text.size() + 1, kDeleteInsertData);
+            controlDeleteInsert[s] = (Now() - start) * 1000;
+        }
+        trimming.Close();
+    }
+    rows.push_back({"minimal appender, view filling, 1 thread (records/s)", appenderFill, floor1, "floor"});
+    rows.push_back({"minimal appender deleting the first line, steady state (records/s)", appenderSteady, floor1,
+                    "floor"});
+
+    ClearSettings();
+    Child console;
+    if (!console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) return 1;
+    auto clear = [&] {
+        SendMessageA(console.window, WM_COMMAND, kClearCommand, 0);
+        console.Settle();
+    };
+    clear();
+    double fill1 = SendRecords(console, 1, fillCount, 0);
+    clear();
+    double fill4 = SendRecords(console, 4, fillCount, 0);
+    SendRecords(console, 1, warmCount, 0);
+    double steady1 = SendRecords(console, 1, steadyCount, 0);
+    double steady4 = SendRecords(console, 4, steadyCount, 0);
+    rows.push_back({"MURLO.EXE, view filling, 1 thread (records/s)", fill1, floor1, "floor"});
+    rows.push_back({"MURLO.EXE, view filling, 4 threads (records/s)", fill4, floor4, "floor, 4 threads"});
+    rows.push_back({"MURLO.EXE, steady state, 1 thread (records/s)", steady1, floor1, "floor"});
+    rows.push_back({"MURLO.EXE, steady state, 4 threads (records/s)", steady4, floor4, "floor, 4 threads"});
+    rows.push_back({"MURLO.EXE against the minimal appender, view filling", fill1, appenderFill, "appender"});
+    rows.push_back({"MURLO.EXE against the trimming appender, steady state", steady1, appenderSteady,
+                    "trimming appender"});
+
+    for (int s = 0; s < 3; ++s) {
+        SendRecords(console, 1, fillCount + 100, 0);  // full again
+        std::string text = LongText(longSizes[s]);
+        double start = Now();
+        SendData(console.window, text.c_str(), text.size() + 1, 0);
+        console.Settle();
+        double ms = (Now() - start) * 1000;
+        std::fprintf(stderr, "view length after %zu bytes: %ld\n", text.size(),
+                     static_cast<long>(SendMessageA(console.view, WM_GETTEXTLENGTH, 0, 0)));
+        rows.push_back({"MURLO.EXE, one text of " + std::to_string(longSizes[s] / 1024) +
+                            " KiB into a full view (ms)",
+                        ms, controlDeleteInsert[s], "control: one deletion + one insertion (ms)"});
+    }
+    {
+        std::string text = LongText(40 * 1024);
+        double start = Now();
+        SendData(console.window, text.c_str(), text.size() + 1, 0);
+        console.Settle();
+        rows.push_back({"MURLO.EXE, one text of 40 KiB (longer than the view) (ms)", (Now() - start) * 1000,
+                        controlDeleteInsert[2], "control, 30 KiB (ms)"});
+    }
+    console.Close();
+
+    // The debug-output channel: a reader that only copies, then the console.
+    const int debugCount = 3000;
+    CopyReader reader;
+    double copyRate = 0;
+    if (reader.Start()) {
+        WriteDebugStrings(200);
+        copyRate = WriteDebugStrings(debugCount);
+    }
+    reader.Stop();
+    ClearSettings();
+    double captureRate = 0;
+    if (console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) {
+        WriteDebugStrings(200);
+        captureRate = WriteDebugStrings(debugCount);
+        console.Settle();
+        console.Close();
+    }
+    rows.push_back({"OutputDebugString to a copy-only reader (strings/s)", copyRate, 0, ""});
+    rows.push_back({"OutputDebugString captured by MURLO.EXE, view shown (strings/s)", captureRate, copyRate,
+                    "copy-only reader"});
+
+    // Private bytes over many records, four senders.
+    ClearSettings();
+    if (console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) {
+        SendRecords(console, 4, 10000, 0);
+        SIZE_T early = PrivateBytes(console.process.hProcess);
+        double start = Now();
+        for (long sent = 10000; sent < memoryRecords; sent += 50000) {
+            SendRecords(console, 4, static_cast<int>(memoryRecords - sent < 50000 ? memoryRecords - sent : 50000),
+                        static_cast<int>(sent));
+        }
+        double seconds = Now() - start;
+        SIZE_T late = PrivateBytes(console.process.hProcess);
+        console.Close();
+        rows.push_back({"MURLO.EXE private KiB after 10^4 records", early / 1024.0, 0, ""});
+        rows.push_back({"MURLO.EXE private KiB after " + std::to_string(memoryRecords) + " records", late / 1024.0,
+                        early / 1024.0, "after 10^4"});
+        rows.push_back({"MURLO.EXE, 4 threads over the memory run (records/s)",
+                        (memoryRecords - 10000) / seconds, floor4, "floor, 4 threads"});
+    }
+    ClearSettings();
+    Print(rows);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "receiver") == 0) return RunReceiver(argv[2]);
+    long memoryRecords = argc >= 2 ? std::atol(argv[1]) : 1000000;
+    if (memoryRecords < 20000) memoryRecords = 20000;
+    return RunBench(memoryRecords);
+}
