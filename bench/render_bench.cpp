@@ -11,6 +11,7 @@
 #include "common/log_record.h"
 #include "console/view/render_record.h"
 #include "console/view/ring_buffer.h"
+#include "console/view/view_batch.h"
 
 namespace {
 
@@ -75,6 +76,83 @@ void BenchRing(const char* name, uint32_t size, const std::string& text) {
     std::printf("ring    %-36s %12.0f writes/s   %8.1f MB/s in\n", name, rate, rate * text.size() / 1e6);
 }
 
+// A view that keeps only its length and where its lines begin, in the
+// positions of the 2.0 control (a CR LF is one): enough for FlushToView,
+// so that the cost of its shadow and of counting characters shows alone.
+struct LineStartsView {
+    murlo::ControlTextForm form{true, nullptr};
+    std::vector<long> starts;  // lines after the first
+    long length = 0;
+    long limit = 0x7000;
+
+    long StoredLimit() { return limit; }
+    long StoredLength() { return length; }
+    long StoredLineCount() { return static_cast<long>(starts.size()) + 1; }
+    long StoredLineIndex(long line) {
+        if (line == 0) return 0;
+        return line <= static_cast<long>(starts.size()) ? starts[static_cast<size_t>(line - 1)] : -1;
+    }
+    murlo::ControlChar NextChar(const char* text, size_t size, size_t i) {
+        return murlo::NextControlChar(text, size, i, form);
+    }
+    long InsertUnlimited(const char* text) {
+        size_t size = std::strlen(text);
+        long before = length;
+        for (size_t i = 0; i < size;) {
+            murlo::ControlChar c = murlo::NextControlChar(text, size, i, form);
+            length += static_cast<long>(c.chars);
+            i += c.bytes;
+            if (c.endsLine) starts.push_back(length);
+        }
+        return length - before;
+    }
+    void DeleteStored(long from, long to) {
+        std::vector<long> kept;
+        for (long start : starts) {
+            if (start <= from) kept.push_back(start);
+            else if (start > to) kept.push_back(start - (to - from));
+        }
+        starts.swap(kept);
+        length -= to - from;
+    }
+    bool LinesAreParagraphs() { return true; }
+    long Length() { return length; }
+    void SetSelection(long, long) {}
+    size_t ReplaceSelection(const char*) { std::abort(); }  // only the one-by-one path inserts so
+    long LineIndex(long line) { return StoredLineIndex(line); }
+    long LineCount() { return StoredLineCount(); }
+    void ScrollCaret() {}
+    void SetRedraw(bool) {}
+    void Repaint() {}
+};
+
+// Records of 60 characters and a line end, count at a time, into a full view.
+void BenchFlush(const char* name, size_t count) {
+    std::string batch;
+    std::vector<size_t> ends;
+    for (size_t i = 0; i < count; ++i) {
+        std::string line = "record " + std::to_string(i) + " ";
+        line.resize(60, 'r');
+        batch += line + "\r\n";
+        ends.push_back(batch.size());
+        batch += '\0';
+    }
+    LineStartsView view;
+    while (view.length < view.limit) view.InsertUnlimited("a line of sixty characters, as the records are, give or take\r\n");
+    long calls = 0;
+    double rate = PerSecond([&] { murlo::FlushToView(view, batch.data(), ends.data(), ends.size()); }, &calls);
+    std::printf("flush   %-36s %12.0f records/s  %8.0f ns a record\n", name, rate * count, 1e9 / (rate * count));
+}
+
+void BenchCount(const char* name, const std::string& text, const murlo::ControlTextForm& form) {
+    long calls = 0;
+    size_t sink = 0;
+    double rate = PerSecond([&] { sink += murlo::InsertedChars(text.data(), text.size(), form); }, &calls);
+    std::printf("count   %-36s %12.0f texts/s    %8.0f ns a text (%zu)\n", name, rate, 1e9 / rate, sink % 10);
+}
+
+bool LeadByte932(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
 }  // namespace
 
 int main() {
@@ -87,6 +165,9 @@ int main() {
 
     BenchRender("short line, no decorations", Record(shortText, 0), plain);
     BenchRender("short line, all decorations, depth 3", Record(shortText, 3), decorated);
+    std::string sixty(60, 's');
+    sixty += "\n";
+    BenchRender("60-byte line, all decorations", Record(sixty, 0), decorated);
     BenchRender("1023-byte text, all decorations", Record(fullText, 0), decorated);
     BenchRender("85 lines in one record, decorated", Record(lines, 2), decorated);
     std::vector<char> plainString(shortText.begin(), shortText.end());
@@ -94,6 +175,18 @@ int main() {
     BenchRender("plain string", plainString, decorated);
 
     std::string rendered = "02/11/02 05:09:07 value = 42\r\n";
+    std::string line62 = std::string(60, 'c') + "\r\n";
+    BenchCount("62-byte line, 2.0 control", line62, murlo::ControlTextForm{true, nullptr});
+    std::string kana;
+    for (int i = 0; i < 30; ++i) kana += "\x82\xa0";
+    BenchCount("30 double-byte characters, code page 932", kana + "\r\n", murlo::ControlTextForm{true, LeadByte932});
+    std::string hiragana;
+    for (int i = 0; i < 20; ++i) hiragana += "\xE3\x81\x82";
+    BenchCount("20 three-byte characters, UTF-8", hiragana + "\r\n",
+               murlo::ControlTextForm{true, nullptr, true});
+    BenchFlush("1 record into a full view", 1);
+    BenchFlush("50 records into a full view", 50);
+
     BenchRing("1 KiB ring, 30-byte texts", 1024, rendered);
     BenchRing("0x7fff KiB ring, 30-byte texts", 0x7fff * 1024u, rendered);
     BenchRing("1 KiB ring, 1 KB texts", 1024, std::string(1000, 'y') + "\r\n");

@@ -19,6 +19,7 @@
 #include <psapi.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,7 @@ constexpr WPARAM kClearCommand = 57633;  // the console's Clear command
 constexpr ULONG_PTR kRecordData = 0;
 constexpr ULONG_PTR kDeleteInsertData = 1;  // raw text: one deletion, one insertion
 constexpr ULONG_PTR kFillData = 2;          // fill the view to about its limit
+constexpr ULONG_PTR kClearData = 3;         // empty the view
 
 // ---- receivers ------------------------------------------------------------
 
@@ -97,6 +99,8 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             AppendText(text.c_str() + murlo::kRecordHeaderSize);
         } else if (copy->dwData == kDeleteInsertData) {
             DeleteThenInsert(text.c_str());
+        } else if (copy->dwData == kClearData) {
+            SetWindowTextA(g_edit, "");
         } else if (copy->dwData == kFillData) {
             bool trim = g_trim;
             g_trim = true;
@@ -187,10 +191,10 @@ struct Child {
             if (window == nullptr) Sleep(5);
         }
         if (window == nullptr) return false;
-        view = FindWindowExA(window, nullptr, "RichEdit20A", nullptr);
-        // Wait until the window answers: creation is complete.
+        // Wait until the window answers: its creation is complete.
         DWORD_PTR answer = 0;
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        view = FindWindowExA(window, nullptr, "RichEdit20A", nullptr);
         return true;
     }
     void Close() {
@@ -319,22 +323,39 @@ SIZE_T PrivateBytes(HANDLE process) {
 
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrlemApp\\Murlo"); }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A figure measured in every round, with its baseline of the same round.
 struct Row {
     std::string what;
-    double value;
-    double baseline;
     std::string baselineName;
+    std::vector<double> values = {};
+    std::vector<double> baselines = {};
+    void Add(double value, double baseline = 0) {
+        values.push_back(value);
+        baselines.push_back(baseline);
+    }
 };
 
-void Print(const std::vector<Row>& rows) {
-    std::printf("| measurement | value | baseline (same run) | ratio |\n|---|---|---|---|\n");
+void Print(const std::vector<Row>& rows, int rounds) {
+    std::printf("Medians of %d rounds; each ratio is the median of the ratios of a round's figure to the\n"
+                "baseline measured in the same round.\n\n",
+                rounds);
+    std::printf("| measurement | value | baseline | ratio |\n|---|---|---|---|\n");
     for (const Row& row : rows) {
-        if (row.baseline > 0) {
-            std::printf("| %s | %.0f | %s: %.0f | %.2f |\n", row.what.c_str(), row.value, row.baselineName.c_str(),
-                        row.baseline, row.value / row.baseline);
-        } else {
-            std::printf("| %s | %.0f | | |\n", row.what.c_str(), row.value);
+        if (row.baselineName.empty()) {
+            std::printf("| %s | %.0f | | |\n", row.what.c_str(), Median(row.values));
+            continue;
         }
+        std::vector<double> ratios;
+        for (size_t i = 0; i < row.values.size(); ++i)
+            if (row.baselines[i] > 0) ratios.push_back(row.values[i] / row.baselines[i]);
+        std::printf("| %s | %.0f | %s: %.0f | %.2f |\n", row.what.c_str(), Median(row.values),
+                    row.baselineName.c_str(), Median(row.baselines), Median(ratios));
     }
     std::fflush(stdout);
 }
@@ -342,118 +363,118 @@ void Print(const std::vector<Row>& rows) {
 int RunBench(long memoryRecords) {
     const std::string bin = BinDirectory();
     const std::string self = bin + "throughput.exe";
-    std::vector<Row> rows;
-    const int fillCount = 400;     // 62 characters each: stays below 0x7000
-    const int steadyCount = 3000;
-    const int warmCount = 1000;
+    const std::string murlo = "\"" + bin + "MURLO.EXE\"";
+    const int rounds = 5;
+    const int fillCount = 400;  // 62 characters each: stays below 0x7000
+    const int count = 1500;
 
-    // Records/s of the floor, the appender and the console, per phase.
-    double floor1 = 0, floor4 = 0;
-    {
-        Child floor;
-        if (!floor.Start(self + " receiver floor", kReceiverClass, "floor")) return 1;
-        SendRecords(floor, 1, 200, 0);
-        floor1 = SendRecords(floor, 1, steadyCount, 0);
-        floor4 = SendRecords(floor, 4, steadyCount, 0);
-        floor.Close();
-    }
-    rows.push_back({"floor: a window that returns at once, 1 thread (records/s)", floor1, 0, ""});
-    rows.push_back({"floor, 4 threads (records/s)", floor4, 0, ""});
-
-    double appenderFill = 0, appenderSteady = 0;
-    double controlDeleteInsert[3] = {};
-    const size_t longSizes[3] = {8 * 1024, 16 * 1024, 30 * 1024};
-    {
-        Child appender;
-        if (!appender.Start(self + " receiver appender", kReceiverClass, "appender")) return 1;
-        appenderFill = SendRecords(appender, 1, fillCount, 0);
-        appender.Close();
-        Child trimming;
-        if (!trimming.Start(self + " receiver appender-trim", kReceiverClass, "appender-trim")) return 1;
-        SendRecords(trimming, 1, fillCount + warmCount, 0);
-        appenderSteady = SendRecords(trimming, 1, steadyCount, 0);
-        for (int s = 0; s < 3; ++s) {
-            SendRecords(trimming, 1, fillCount + 100, 0);  // full again
-            std::string text = LongText(longSizes[s]);
-            double start = Now();
-            SendData(trimming.window, text.c_str(), text.size() + 1, kDeleteInsertData);
-            controlDeleteInsert[s] = (Now() - start) * 1000;
-        }
-        trimming.Close();
-    }
-    rows.push_back({"minimal appender, view filling, 1 thread (records/s)", appenderFill, floor1, "floor"});
-    rows.push_back({"minimal appender deleting the first line, steady state (records/s)", appenderSteady, floor1,
-                    "floor"});
-
+    Child floor, appender, trimming, console;
     ClearSettings();
-    Child console;
-    if (!console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) return 1;
-    auto clear = [&] {
+    if (!floor.Start(self + " receiver floor", kReceiverClass, "floor") ||
+        !appender.Start(self + " receiver appender", kReceiverClass, "appender") ||
+        !trimming.Start(self + " receiver appender-trim", kReceiverClass, "appender-trim") ||
+        !console.Start(murlo, "MurloClass", nullptr)) {
+        std::fprintf(stderr, "a receiver did not start\n");
+        return 1;
+    }
+    auto clearConsole = [&] {
         SendMessageA(console.window, WM_COMMAND, kClearCommand, 0);
         console.Settle();
     };
-    clear();
-    double fill1 = SendRecords(console, 1, fillCount, 0);
-    clear();
-    double fill4 = SendRecords(console, 4, fillCount, 0);
-    SendRecords(console, 1, warmCount, 0);
-    double steady1 = SendRecords(console, 1, steadyCount, 0);
-    double steady4 = SendRecords(console, 4, steadyCount, 0);
-    rows.push_back({"MURLO.EXE, view filling, 1 thread (records/s)", fill1, floor1, "floor"});
-    rows.push_back({"MURLO.EXE, view filling, 4 threads (records/s)", fill4, floor4, "floor, 4 threads"});
-    rows.push_back({"MURLO.EXE, steady state, 1 thread (records/s)", steady1, floor1, "floor"});
-    rows.push_back({"MURLO.EXE, steady state, 4 threads (records/s)", steady4, floor4, "floor, 4 threads"});
-    rows.push_back({"MURLO.EXE against the minimal appender, view filling", fill1, appenderFill, "appender"});
-    rows.push_back({"MURLO.EXE against the trimming appender, steady state", steady1, appenderSteady,
-                    "trimming appender"});
+    SendRecords(floor, 1, 300, 0);
+    SendRecords(trimming, 1, fillCount * 2, 0);  // full
+    SendRecords(console, 1, fillCount * 2, 0);
 
-    for (int s = 0; s < 3; ++s) {
-        SendRecords(console, 1, fillCount + 100, 0);  // full again
-        std::string text = LongText(longSizes[s]);
-        double start = Now();
-        SendData(console.window, text.c_str(), text.size() + 1, 0);
-        console.Settle();
-        double ms = (Now() - start) * 1000;
-        std::fprintf(stderr, "view length after %zu bytes: %ld\n", text.size(),
-                     static_cast<long>(SendMessageA(console.view, WM_GETTEXTLENGTH, 0, 0)));
-        rows.push_back({"MURLO.EXE, one text of " + std::to_string(longSizes[s] / 1024) +
-                            " KiB into a full view (ms)",
-                        ms, controlDeleteInsert[s], "control: one deletion + one insertion (ms)"});
+    Row floor1{"floor: a window that returns at once, 1 thread (records/s)", ""};
+    Row floor4{"floor, 4 threads (records/s)", ""};
+    Row appenderFill{"minimal appender, view filling, 1 thread (records/s)", "floor"};
+    Row appenderSteady{"minimal appender deleting the first line, steady state (records/s)", "floor"};
+    Row fill1{"MURLO.EXE, view filling, 1 thread (records/s)", "floor"};
+    Row fill4{"MURLO.EXE, view filling, 4 threads (records/s)", "floor, 4 threads"};
+    Row steady1{"MURLO.EXE, steady state, 1 thread (records/s)", "floor"};
+    Row steady4{"MURLO.EXE, steady state, 4 threads (records/s)", "floor, 4 threads"};
+    Row againstAppender{"MURLO.EXE, view filling, against the minimal appender", "appender"};
+    Row againstTrimming{"MURLO.EXE, steady state, against the trimming appender", "trimming appender"};
+    for (int round = 0; round < rounds; ++round) {
+        double f1 = SendRecords(floor, 1, count, 0);
+        double f4 = SendRecords(floor, 4, count, 0);
+        floor1.Add(f1);
+        floor4.Add(f4);
+        SendData(appender.window, "", 1, kClearData);
+        double af = SendRecords(appender, 1, fillCount, 0);
+        appenderFill.Add(af, f1);
+        double as = SendRecords(trimming, 1, count / 4, 0);
+        appenderSteady.Add(as, f1);
+        clearConsole();
+        double m1 = SendRecords(console, 1, fillCount, 0);
+        clearConsole();
+        double m4 = SendRecords(console, 4, fillCount, 0);
+        SendRecords(console, 1, fillCount, 0);  // full
+        double s1 = SendRecords(console, 1, count, 0);
+        double s4 = SendRecords(console, 4, count, 0);
+        fill1.Add(m1, f1);
+        fill4.Add(m4, f4);
+        steady1.Add(s1, f1);
+        steady4.Add(s4, f4);
+        againstAppender.Add(m1, af);
+        againstTrimming.Add(s1, as);
     }
-    {
-        std::string text = LongText(40 * 1024);
-        double start = Now();
-        SendData(console.window, text.c_str(), text.size() + 1, 0);
-        console.Settle();
-        rows.push_back({"MURLO.EXE, one text of 40 KiB (longer than the view) (ms)", (Now() - start) * 1000,
-                        controlDeleteInsert[2], "control, 30 KiB (ms)"});
+    std::vector<Row> rows = {floor1, floor4, appenderFill, appenderSteady, fill1, fill4, steady1, steady4,
+                             againstAppender, againstTrimming};
+
+    // Single long texts into a full view, against the control's own time
+    // for one deletion and one insertion of the same text.
+    const size_t longSizes[4] = {8 * 1024, 16 * 1024, 30 * 1024, 40 * 1024};
+    for (size_t size : longSizes) {
+        Row row{"MURLO.EXE, one text of " + std::to_string(size / 1024) + " KiB into a full view (ms)" +
+                    (size > 0x7000 ? ", longer than the view" : ""),
+                "the control: one deletion, one insertion (ms)"};
+        std::string text = LongText(size);
+        for (int round = 0; round < 3; ++round) {
+            SendRecords(trimming, 1, fillCount + 100, 0);  // full again
+            double start = Now();
+            SendData(trimming.window, text.c_str(), text.size() + 1, kDeleteInsertData);
+            double control = (Now() - start) * 1000;
+            SendRecords(console, 1, fillCount + 100, 0);
+            start = Now();
+            SendData(console.window, text.c_str(), text.size() + 1, 0);
+            console.Settle();
+            row.Add((Now() - start) * 1000, control);
+        }
+        rows.push_back(row);
     }
+    floor.Close();
+    appender.Close();
+    trimming.Close();
     console.Close();
 
     // The debug-output channel: a reader that only copies, then the console.
-    const int debugCount = 3000;
-    CopyReader reader;
-    double copyRate = 0;
-    if (reader.Start()) {
-        WriteDebugStrings(200);
-        copyRate = WriteDebugStrings(debugCount);
+    const int debugCount = 2000;
+    Row copyRow{"OutputDebugString to a copy-only reader (strings/s)", ""};
+    Row captureRow{"OutputDebugString captured by MURLO.EXE, view shown (strings/s)", "copy-only reader"};
+    for (int round = 0; round < 3; ++round) {
+        CopyReader reader;
+        double copyRate = 0;
+        if (reader.Start()) {
+            WriteDebugStrings(200);
+            copyRate = WriteDebugStrings(debugCount);
+        }
+        reader.Stop();
+        ClearSettings();
+        if (console.Start(murlo, "MurloClass", nullptr)) {
+            WriteDebugStrings(200);
+            captureRow.Add(WriteDebugStrings(debugCount), copyRate);
+            console.Settle();
+            console.Close();
+        }
+        copyRow.Add(copyRate);
     }
-    reader.Stop();
-    ClearSettings();
-    double captureRate = 0;
-    if (console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) {
-        WriteDebugStrings(200);
-        captureRate = WriteDebugStrings(debugCount);
-        console.Settle();
-        console.Close();
-    }
-    rows.push_back({"OutputDebugString to a copy-only reader (strings/s)", copyRate, 0, ""});
-    rows.push_back({"OutputDebugString captured by MURLO.EXE, view shown (strings/s)", captureRate, copyRate,
-                    "copy-only reader"});
+    rows.push_back(copyRow);
+    rows.push_back(captureRow);
 
     // Private bytes over many records, four senders.
     ClearSettings();
-    if (console.Start("\"" + bin + "MURLO.EXE\"", "MurloClass", nullptr)) {
+    if (console.Start(murlo, "MurloClass", nullptr)) {
         SendRecords(console, 4, 10000, 0);
         SIZE_T early = PrivateBytes(console.process.hProcess);
         double start = Now();
@@ -464,14 +485,18 @@ int RunBench(long memoryRecords) {
         double seconds = Now() - start;
         SIZE_T late = PrivateBytes(console.process.hProcess);
         console.Close();
-        rows.push_back({"MURLO.EXE private KiB after 10^4 records", early / 1024.0, 0, ""});
-        rows.push_back({"MURLO.EXE private KiB after " + std::to_string(memoryRecords) + " records", late / 1024.0,
-                        early / 1024.0, "after 10^4"});
-        rows.push_back({"MURLO.EXE, 4 threads over the memory run (records/s)",
-                        (memoryRecords - 10000) / seconds, floor4, "floor, 4 threads"});
+        Row earlyRow{"MURLO.EXE private KiB after 10^4 records", ""};
+        earlyRow.Add(early / 1024.0);
+        Row lateRow{"MURLO.EXE private KiB after " + std::to_string(memoryRecords) + " records", "after 10^4"};
+        lateRow.Add(late / 1024.0, early / 1024.0);
+        Row rate{"MURLO.EXE, 4 threads, over those records (records/s)", "floor, 4 threads (median)"};
+        rate.Add((memoryRecords - 10000) / seconds, Median(floor4.values));
+        rows.push_back(earlyRow);
+        rows.push_back(lateRow);
+        rows.push_back(rate);
     }
     ClearSettings();
-    Print(rows);
+    Print(rows, rounds);
     return 0;
 }
 
