@@ -131,13 +131,31 @@ size_t RichEditView::ReplaceSelection(const char* text) {
     const size_t length = std::strlen(text);
     CHARRANGE selection = Selection(window);
     long from = selection.cpMin < selection.cpMax ? selection.cpMin : selection.cpMax;
+    long to = selection.cpMin < selection.cpMax ? selection.cpMax : selection.cpMin;
     if (from < 0) from = 0;
+    const long stored = StoredLength();
+    if (to > stored) to = stored;
+    if (from > to) from = to;
+    long room = limit - (stored - (to - from));
+    if (room < 0) room = 0;
 
-    // The control takes in the whole text; then its own count says how
-    // much went over the limit, and that much is cut from the end of the
-    // insertion, as the Windows control would have refused it.
+    // The control takes in the text, or of a text far longer than the room
+    // only as many bytes as make more characters than the room whatever
+    // their code (no character has more than four); then its own count
+    // says how much went over the limit, and that much is cut from the end
+    // of the insertion, as the Windows control would have refused it.
+    const size_t most = static_cast<size_t>(room) * 4 + 8;
+    char* part = nullptr;
+    if (length > most) {
+        part = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, most + 1));
+        if (part != nullptr) {
+            std::memcpy(part, text, most);
+            part[most] = '\0';
+        }
+    }
     SendMessageA(window, EM_EXLIMITTEXT, 0, kNoLimit);
-    Replace(window, text);
+    Replace(window, part != nullptr ? part : text);
+    if (part != nullptr) HeapFree(GetProcessHeap(), 0, part);
     size_t taken = length;
     long over = StoredLength() - limit;
     if (over > 0) {

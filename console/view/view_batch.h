@@ -216,6 +216,9 @@ struct ShadowView {
 // one insertion; false (the host unchanged) when that cannot be done.
 template <typename Host>
 bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count) {
+    // A batch of many times the view's size (one huge text) goes one by
+    // one: the shadow keeps a record for every character.
+    if (count == 0 || ends[count - 1] > static_cast<size_t>(host.StoredLimit()) * 8 + 1024) return false;
     ShadowView<Host> shadow(host, batch);
     std::vector<size_t> firstBounds;
     long position = shadow.oldLength;
