@@ -6,6 +6,7 @@
 // on a model of the Windows control.
 #include <random>
 #include <string>
+#include <vector>
 
 #include "console/resources/resource.h"
 #include "console/view/view_append.h"
@@ -119,6 +120,40 @@ TEST_F(ViewTest, MegabyteStringShowsItsNewestLines) {
     EXPECT_EQ(text.substr(text.size() - shown.size()), shown);
     EXPECT_EQ(shown.rfind("huge ", 0), 0u) << "the view begins with a whole line";
     ExpectCaretAtEnd(console);
+    EXPECT_EQ(console.Close(), 0);
+}
+
+// The pixels of a band of the view as the screen shows them, read from
+// the screen: nothing is asked of the view's window procedure.
+std::vector<COLORREF> ScreenBand(HWND view, int left, int top, int width, int height) {
+    RECT rect = {};
+    GetWindowRect(view, &rect);
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = rect.top + top; y < rect.top + top + height; y += 2) {
+        for (int x = rect.left + left; x < rect.left + left + width; x += 2) pixels.push_back(GetPixel(screen, x, y));
+    }
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// With no one asking the view, the newest text still reaches the screen
+// soon after its record was answered.
+TEST_F(ViewTest, WaitingTextReachesTheScreenUnasked) {
+    Console console;
+    ASSERT_TRUE(StartReady(console));
+    ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "first\r\n")));
+    ASSERT_EQ(console.ViewText(), "first\r\n");
+    HWND view = console.View();
+    // Below the first line, right of where the caret stands.
+    const std::vector<COLORREF> before = ScreenBand(view, 16, 22, 200, 60);
+    ASSERT_TRUE(WaitFor([&] { return ScreenBand(view, 16, 22, 200, 60) == before; }, 2000));
+    ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\r\n"
+                                                                  "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\r\n"
+                                                                  "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\r\n")));
+    EXPECT_TRUE(WaitFor([&] { return ScreenBand(view, 16, 22, 200, 60) != before; }, 3000));
+    EXPECT_EQ(console.ViewText(), "first\r\n" + std::string(44, 'M') + "\r\n" + std::string(44, 'W') + "\r\n" +
+                                      std::string(44, 'M') + "\r\n");
     EXPECT_EQ(console.Close(), 0);
 }
 
