@@ -9,7 +9,10 @@
 //   - single texts of 8, 16 and 30 KiB into a full view, against the
 //     control's own time for one deletion and one insertion;
 //   - OutputDebugString to a reader that only copies, and to MURLO.EXE;
-//   - MURLO.EXE's private bytes after 10^4 records and after many more.
+//   - MURLO.EXE's private bytes after 10^4 records and after many more;
+//   - how soon a record's line is on screen, read from the screen's pixels;
+//   - how soon the console answers its window and a scroll of its view
+//     while four threads send records as fast as they can.
 // A time for MURLO.EXE ends only when its view has taken in every text
 // (a message to the view brings it up to date). Prints a Markdown table.
 //
@@ -323,6 +326,37 @@ SIZE_T PrivateBytes(HANDLE process) {
 
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrlemApp\\Murlo"); }
 
+// The band of a view below its first lines as the screen shows it, taken
+// in one copy from the screen.
+std::vector<DWORD> ScreenBand(HWND view) {
+    RECT rect = {};
+    GetWindowRect(view, &rect);
+    const int width = 300, height = 60;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left + 16, rect.top + 4, SRCCOPY);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     size_t n = values.size();
@@ -442,6 +476,71 @@ int RunBench(long memoryRecords) {
             row.Add((Now() - start) * 1000, control);
         }
         rows.push_back(row);
+    }
+    // The newest line on screen: pixels of the band below the last line,
+    // read from the screen (no message reaches the view), after a record.
+    {
+        Row latency{"MURLO.EXE, newest line on screen after its record was answered, median (ms)", ""};
+        Row latencyMax{"MURLO.EXE, newest line on screen, slowest of 20 (ms)", ""};
+        std::vector<double> samples;
+        for (int i = 0; i < 20; ++i) {
+            clearConsole();
+            std::string record = Record(i);
+            Sleep(150);  // the cleared view is on screen
+            std::vector<DWORD> before = ScreenBand(console.view);
+            double start = Now();
+            SendData(console.window, record.data(), record.size(), kRecordData);
+            double seen = -1;
+            while (Now() - start < 1.0) {
+                if (ScreenBand(console.view) != before) {
+                    seen = (Now() - start) * 1000;
+                    break;
+                }
+            }
+            samples.push_back(seen);
+        }
+        latency.Add(Median(samples));
+        latencyMax.Add(*std::max_element(samples.begin(), samples.end()));
+        rows.push_back(latency);
+        rows.push_back(latencyMax);
+    }
+    // Responsiveness under four senders sending as fast as they can: the
+    // round trip of a message to the main window and of a scroll of the view.
+    {
+        SendRecords(console, 1, fillCount * 2, 0);
+        std::vector<std::string> records;
+        for (int i = 0; i < 4000; ++i) records.push_back(Record(i));
+        volatile bool sending = true;
+        std::vector<std::thread> senders;
+        for (int t = 0; t < 4; ++t) {
+            senders.emplace_back([&, t] {
+                for (size_t i = static_cast<size_t>(t); sending; i = (i + 4) % records.size())
+                    SendData(console.window, records[i].data(), records[i].size(), kRecordData);
+            });
+        }
+        std::vector<double> window, scroll;
+        for (int i = 0; i < 40; ++i) {
+            double start = Now();
+            SendMessageA(console.window, WM_NULL, 0, 0);
+            window.push_back((Now() - start) * 1000);
+            start = Now();
+            SendMessageA(console.view, WM_VSCROLL, i % 2 ? SB_PAGEUP : SB_PAGEDOWN, 0);
+            scroll.push_back((Now() - start) * 1000);
+        }
+        sending = false;
+        for (std::thread& sender : senders) sender.join();
+        Row windowRow{"MURLO.EXE under four senders: a message to the main window answered in, median (ms)", ""};
+        windowRow.Add(Median(window));
+        Row windowMax{"... slowest of 40 (ms)", ""};
+        windowMax.Add(*std::max_element(window.begin(), window.end()));
+        Row scrollRow{"MURLO.EXE under four senders: a page scroll of the view answered in, median (ms)", ""};
+        scrollRow.Add(Median(scroll));
+        Row scrollMax{"... slowest of 40 (ms)", ""};
+        scrollMax.Add(*std::max_element(scroll.begin(), scroll.end()));
+        rows.push_back(windowRow);
+        rows.push_back(windowMax);
+        rows.push_back(scrollRow);
+        rows.push_back(scrollMax);
     }
     floor.Close();
     appender.Close();
