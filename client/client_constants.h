@@ -5,12 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/protocol_names.h"
+
 namespace murlo {
 
-inline constexpr char kConsoleClassName[] = "MurloClass";
-inline constexpr char kPauseMessageName[] = "MurloPauseMessage";
-inline constexpr char kSettingsKey[] = "Software\\OrlemApp\\Murlo";
-inline constexpr char kValueMurloPath[] = "MurloPath";
 inline constexpr char kDefaultConsoleProgram[] = "MURLO.EXE";
 
 inline constexpr char kInvalidPointerFormat[] = "Invalid Pointer 0x%08X-0x%08X";
@@ -19,7 +17,6 @@ inline constexpr char kRegisterLine2Format[] = "ESI = %08X  EDI = %08X  EBP = %0
 
 // Connecting to the console.
 inline constexpr size_t kConsolePathSize = 260;
-inline constexpr uint32_t kConsolePingMessage = 0x0400;   // WM_USER
 inline constexpr uint32_t kStartDelayMs = 500;
 inline constexpr uint32_t kStartTimeoutMs = 30000;
 inline constexpr uint32_t kStartPollMs = 100;

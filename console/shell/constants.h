@@ -2,14 +2,13 @@
 // names, captions. Each is written here once.
 #pragma once
 
+#include "common/protocol_names.h"
+
 namespace murlo {
 
-inline constexpr char kClassName[] = "MurloClass";
 inline constexpr char kWindowTitle[] = "Lumbrix";
 inline constexpr char kCaption[] = "Murlo";
 
-inline constexpr char kSettingsKey[] = "Software\\OrlemApp\\Murlo";
-inline constexpr char kValueMurloPath[] = "MurloPath";
 inline constexpr char kValueX[] = "X";
 inline constexpr char kValueY[] = "Y";
 inline constexpr char kValueWidth[] = "Width";
@@ -30,7 +29,6 @@ inline constexpr char kValueTextColor[] = "TextColor";
 inline constexpr char kValueBackColor[] = "BackColor";
 inline constexpr char kValueUserDefinedColor[] = "UserDefinedColor";
 
-inline constexpr char kPauseMessageName[] = "MurloPauseMessage";
 inline constexpr char kFileNameOkMessageName[] = "commdlg_FileNameOK";
 inline constexpr char kFindReplaceMessageName[] = "commdlg_FindReplace";
 inline constexpr char kWheelRollMessageName[] = "MSWHEEL_ROLLMSG";

@@ -14,6 +14,8 @@
 
 namespace murlo {
 
+static_assert(kConsolePingMessage == WM_USER, "the ping is WM_USER on both sides");
+
 ConsoleProcess g_console;
 
 int ShowResourceMessage(HWND owner, UINT stringId, UINT style) {
@@ -79,7 +81,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_CREATE) return OnCreateMessage(window, lParam);
-    if (message == WM_USER) {
+    if (message == kConsolePingMessage) {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, kRaiseFlags);
         return 0;
     }
@@ -162,7 +164,7 @@ void RegisterConsoleClass() {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kConsoleClassName;
     RegisterClassA(&windowClass);
 }
 
@@ -170,7 +172,7 @@ HWND ConsoleWindow::CreateMainWindow(const RECT& rect) {
     LoadWindowSettings(*this);
     HMENU menu = LoadMenuA(g_console.resourceModule, MAKEINTRESOURCEA(IDM_MAIN_MENU));
     DWORD exStyle = WS_EX_WINDOWEDGE | (topMost ? WS_EX_TOPMOST : 0);
-    HWND window = CreateWindowExA(exStyle, kClassName, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    HWND window = CreateWindowExA(exStyle, kConsoleClassName, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   rect.left, rect.top, SpanOf(rect.left, rect.right),
                                   SpanOf(rect.top, rect.bottom), nullptr, menu, g_console.programInstance,
                                   this);

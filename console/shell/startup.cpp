@@ -26,7 +26,7 @@ bool CheckRunningConsole(uint32_t& options) {
     // functions take as the program itself.
     g_console.resourceModule = g_console.platform.japaneseUi ? LoadLibraryA(kJapaneseResourceLibrary)
                                                              : g_console.programInstance;
-    HWND running = FindWindowA(kClassName, nullptr);
+    HWND running = FindWindowA(kConsoleClassName, nullptr);
     StartDecision decision = DecideStart(__argc, __argv, running != nullptr);
     options = decision.options;
     switch (decision.action) {
