@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/lead_byte.h"
 #include "common/log_record.h"
 
 namespace murlo {
@@ -18,10 +19,6 @@ struct RecordSink {
     void (*send)(void* context, const LogRecord& record);
     void* context;
 };
-
-// Whether a byte starts a double-byte character of the ANSI code page.
-// Null for a single-byte code page.
-using LeadBytePredicate = bool (*)(unsigned char byte);
 
 // The fields that every record of one text carries.
 struct RecordFields {
@@ -40,7 +37,7 @@ struct TextComposer {
     bool seenByte;                   // a byte of the caller's text was taken
     char previous;                   // the caller's byte taken last
     size_t sentRecords;
-    LeadBytePredicate isLeadByte;
+    LeadBytePredicate isLeadByte;  // null for a single-byte code page
     RecordSink sink;
 };
 

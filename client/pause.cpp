@@ -10,6 +10,7 @@
 #include "client/client_state.h"
 #include "client/murlo.h"
 #include "client/wide_text.h"
+#include "common/ansi_lead_byte.h"
 
 using namespace murlo;
 
@@ -21,7 +22,7 @@ void CopyAtomName(const char* text, char (&name)[kMaxAtomNameLength + 1]) {
     size_t used = 0;
     if (text) {
         while (text[used] != '\0') {
-            size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[used])) && text[used + 1] != '\0' ? 2 : 1;
+            size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[used])) && text[used + 1] != '\0' ? 2 : 1;
             if (used + step > kMaxAtomNameLength) break;
             used += step;
         }

@@ -7,6 +7,7 @@
 #define MURLOAPI
 #include "client/client_state.h"
 #include "client/murlo.h"
+#include "common/ansi_lead_byte.h"
 
 namespace murlo {
 
@@ -18,8 +19,6 @@ void SendRecordToConsole(void*, const LogRecord& record) {
     COPYDATASTRUCT copy = {0, sizeof record, const_cast<LogRecord*>(&record)};
     SendMessageA(g_client.targetWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
 }
-
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // The ANSI code page's lead bytes, or none for a single-byte code page.
 LeadBytePredicate AnsiLeadBytes() {

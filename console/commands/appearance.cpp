@@ -25,9 +25,9 @@ static_assert(sizeof g_console.customColors == 64);
 
 namespace {
 
-constexpr DWORD kFontDialogFlags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;  // 0x141
-constexpr DWORD kColorDialogFlags = CC_RGBINIT | CC_ANYCOLOR;                             // 0x101
-constexpr DWORD kSelectionBarOff = ~DWORD(ECO_SELECTIONBAR);                              // 0xFEFFFFFF
+constexpr DWORD kFontDialogFlags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
+constexpr DWORD kColorDialogFlags = CC_RGBINIT | CC_ANYCOLOR;
+constexpr DWORD kSelectionBarOff = ~DWORD(ECO_SELECTIONBAR);
 constexpr int kSmallIconSize = 16;
 
 using SetLayeredProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -38,20 +38,6 @@ SetLayeredProc SetLayeredFunction() {
     if (!user) return nullptr;
     return reinterpret_cast<SetLayeredProc>(
         reinterpret_cast<void*>(GetProcAddress(user, kSetLayeredWindowAttributesName)));
-}
-
-// The stored font, or the stock font when none is stored.
-LOGFONTA ReadStoredFont(const RegistryKey& key) {
-    LOGFONTA font;
-    memset(&font, 0, sizeof font);
-    if (key.ReadBinary(kValueFont, &font, sizeof font) == 0) {
-        memset(&font, 0, sizeof font);
-        int stock = g_console.platform.hasNewShell ? DEFAULT_GUI_FONT : OEM_FIXED_FONT;
-        GetObjectA(GetStockObject(stock), sizeof font, &font);
-    }
-    // A shorter stored value may leave the face name without its end.
-    font.lfFaceName[LF_FACESIZE - 1] = '\0';
-    return font;
 }
 
 // The dialogs' small icon, owned by the dialog until it is destroyed.
@@ -130,7 +116,7 @@ void ConsoleWindow::FontCommand() {
     {
         RegistryKey key;
         key.Open();
-        font = ReadStoredFont(key);
+        font = ReadStoredFont(key, g_console.platform.hasNewShell);
         color = key.ReadDword(kValueTextColor, GetSysColor(COLOR_WINDOWTEXT));
     }
     char style[256] = {};

@@ -2,10 +2,12 @@
 // search forwards and backwards without it.
 #include <windows.h>
 #include <commdlg.h>
+#include <dlgs.h>
 #include <richedit.h>
 
 #include <cstring>
 
+#include "common/ansi_lead_byte.h"
 #include "console/commands/find_text.h"
 #include "console/shell/console_window.h"
 
@@ -20,10 +22,8 @@ namespace {
 // Room for 255 characters of the view in any ANSI code page, with the
 // terminator; the control is not told the size, so it is generous.
 constexpr size_t kSelectionBufferSize = 1024;
-constexpr int kFindWhatControl = 0x480;  // edt1 of the find dialog
+constexpr int kFindWhatControl = edt1;  // the find dialog's text box
 constexpr DWORD kFindChoices = FR_MATCHCASE | FR_WHOLEWORD;
-
-bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 CHARRANGE ViewSelection(HWND view) {
     CHARRANGE selection = {0, 0};
@@ -43,7 +43,7 @@ void ConsoleWindow::CopySelectionToFindText() {
     TEXTRANGEA range = {{source.min, source.max}, text};
     SendMessageA(viewWindow, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     // The control may fill the buffer without a terminator when it cuts.
-    CopyFindText(text, strnlen(text, sizeof text - 1), findText, sizeof findText, IsLeadByte);
+    CopyFindText(text, strnlen(text, sizeof text - 1), findText, sizeof findText, IsAnsiLeadByte);
 }
 
 void ConsoleWindow::OpenFindDialog() {

@@ -8,7 +8,7 @@ TextRange FindTextSource(TextRange selection) {
 }
 
 size_t CopyFindText(const char* text, size_t length, char* out, size_t outSize,
-                    LeadByteTest isLeadByte) {
+                    LeadBytePredicate isLeadByte) {
     if (outSize == 0) return 0;
     size_t limit = outSize - 1;
     size_t used = 0;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/lead_byte.h"
+
 namespace murlo {
 
 // A range of character positions in the view, as the rich edit control
@@ -23,17 +25,13 @@ inline constexpr int32_t kFindTextMaxChars = 255;
 // end, but to at most kFindTextMaxChars characters after the start.
 TextRange FindTextSource(TextRange selection);
 
-// Whether byte is the first byte of a double-byte character in the ANSI
-// code page (the platform's IsDBCSLeadByte).
-using LeadByteTest = bool (*)(unsigned char byte);
-
 // Copies text (length bytes) into out (outSize bytes) and terminates it.
 // Copies at most outSize - 1 bytes and never the first byte of a double-byte
 // character without its second: a character that does not fit, or a lead
 // byte that ends the text, is left out. The copy stops at a NUL. Returns the
 // number of bytes copied; nothing is written when outSize is 0.
 size_t CopyFindText(const char* text, size_t length, char* out, size_t outSize,
-                    LeadByteTest isLeadByte);
+                    LeadBytePredicate isLeadByte);
 
 // The range one search step covers: downward from the selection's end to
 // the end of the text, upward from its start to the beginning.

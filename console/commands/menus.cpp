@@ -79,21 +79,21 @@ void ConsoleWindow::OnInitMenuPopup(HMENU menu, UINT, BOOL isWindowMenu) {
     }
 }
 
-void ConsoleWindow::OnMenuSelect(HMENU menu, UINT item, HMENU popup, UINT flags) {
-    UINT passedItem = item;
-    HMENU passedMenu = nullptr;
+void ConsoleWindow::OnMenuSelect(HMENU menu, UINT item, UINT flags) {
+    // A popup title passes its popup and item 0; the menu closing comes as
+    // flags 0xFFFF (which include MF_POPUP) with no menu.
+    HMENU popup = nullptr;
     if (flags & MF_POPUP) {
-        // A popup title, or the menu closing (flags 0xFFFF, no menu).
-        passedItem = 0;
-        passedMenu = popup ? popup : (menu ? GetSubMenu(menu, static_cast<int>(item)) : nullptr);
+        popup = menu ? GetSubMenu(menu, static_cast<int>(item)) : nullptr;
+        item = 0;
     }
-    MenuHelp(WM_MENUSELECT, MAKEWPARAM(passedItem, LOWORD(flags)), reinterpret_cast<LPARAM>(passedMenu),
-             GetMenu(mainWindow), g_console.resourceModule, statusWindow, g_statusHelpIds);
+    MenuHelp(WM_MENUSELECT, MAKEWPARAM(item, flags), reinterpret_cast<LPARAM>(popup), GetMenu(mainWindow),
+             g_console.resourceModule, statusWindow, g_statusHelpIds);
 }
 
-void ConsoleWindow::OnContextMenu(HWND, int x, int y) {
-    // The halves of lParam are signed: the keyboard form carries -1, -1.
-    POINT at = {static_cast<short>(x & 0xFFFF), static_cast<short>(y & 0xFFFF)};
+void ConsoleWindow::OnContextMenu(int x, int y) {
+    // The keyboard form carries -1, -1: the menu opens at the caret.
+    POINT at = {x, y};
     if (at.x < 0) {
         CHARRANGE selection = ViewSelection(viewWindow);
         POINTL position = {0, 0};

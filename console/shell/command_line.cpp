@@ -8,8 +8,6 @@ namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
-
 }  // namespace
 
 bool EqualsIgnoringAsciiCase(const char* text, const char* word) {
@@ -34,28 +32,6 @@ StartDecision DecideStart(int argc, const char* const* argv, bool consoleRunning
         }
     }
     return decision;
-}
-
-PlatformFlags FlagsFromVersion(uint32_t platformId, uint32_t major, uint32_t minor) {
-    PlatformFlags flags = {};
-    flags.hasNewShell = major > 3;
-    flags.isNT = platformId == kPlatformNT;
-    flags.isNT5 = flags.isNT && major == 5;
-    flags.isWinMe = platformId == kPlatformWindows && major == 4 && minor == 90;
-    return flags;
-}
-
-bool HasSystemWheelSupport(uint32_t platformId, uint32_t major, uint32_t minor) {
-    if (platformId == kPlatformNT) return major >= 4;
-    return major > 4 || (major == 4 && minor >= 10);
-}
-
-WindowRect RectFromGeometry(uint32_t x, uint32_t y, uint32_t width, uint32_t height) {
-    return {Wrap(x), Wrap(y), Wrap(x + width), Wrap(y + height)};
-}
-
-int32_t SpanOf(int32_t low, int32_t high) {
-    return Wrap(static_cast<uint32_t>(high) - static_cast<uint32_t>(low));
 }
 
 }  // namespace murlo

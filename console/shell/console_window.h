@@ -35,7 +35,7 @@ struct ConsoleProcess {
     UINT pauseMessage;
     UINT fileNameOkMessage;
     UINT findReplaceMessage;
-    char* saveBuffer;               // 0x7000 bytes for Save log
+    char* saveBuffer;               // kSaveBufferSize bytes for Save log
     UINT wheelRollMessage;
     UINT scrollLinesMessage;
     UINT wheelScrollLines;
@@ -143,8 +143,8 @@ struct ConsoleWindow {
     // Commands, menus, status help, context menu (console/commands).
     void OnCommand(UINT id, LPARAM lParam, UINT notifyCode);
     void OnInitMenuPopup(HMENU menu, UINT index, BOOL isWindowMenu);
-    void OnMenuSelect(HMENU menu, UINT item, HMENU popup, UINT flags);
-    void OnContextMenu(HWND window, int x, int y);
+    void OnMenuSelect(HMENU menu, UINT item, UINT flags);
+    void OnContextMenu(int x, int y);
     void ClearView();
 
     // Find (console/commands/find.cpp).

@@ -1,4 +1,4 @@
-// The program's entry, the run step and the message loop with its idle hook
+// The program's entry, RunConsole and the message loop with its idle hook
 // and message filter.
 #include <windows.h>
 #include <commctrl.h>
@@ -7,8 +7,10 @@
 #include "console/shell/command_line.h"
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"
+#include "console/shell/main_loop.h"
 #include "console/shell/settings_store.h"
 #include "console/shell/startup.h"
+#include "console/shell/window_geometry.h"
 
 namespace murlo {
 
@@ -24,7 +26,7 @@ bool ConsoleWindow::FilterMessage(MSG& message) {
 
 namespace {
 
-constexpr DWORD kDefaultGeometry = 0x80000000;  // CW_USEDEFAULT
+constexpr DWORD kDefaultGeometry = static_cast<DWORD>(CW_USEDEFAULT);
 
 bool LoadRichEdit() {
     g_console.richEditLibrary = LoadLibraryA(kRichEdit20Library);

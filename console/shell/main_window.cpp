@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "console/resources/resource.h"
-#include "console/shell/command_line.h"
 #include "console/shell/constants.h"
 #include "console/shell/font_math.h"
 #include "console/shell/settings_store.h"
+#include "console/shell/window_geometry.h"
 
 namespace murlo {
 
@@ -28,7 +28,7 @@ namespace {
 
 constexpr size_t kAtomNameSize = 256;
 constexpr size_t kPauseTextSize = 288;
-constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
+constexpr UINT kRaiseFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
 
 ConsoleWindow* ConsoleOf(HWND window) {
     return reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
@@ -54,18 +54,6 @@ LRESULT OnCreateMessage(HWND window, LPARAM lParam) {
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(console));
     console->mainWindow = window;
     return console->OnCreate() ? 0 : -1;
-}
-
-void OnMenuSelectMessage(ConsoleWindow* console, WPARAM wParam, LPARAM lParam) {
-    auto menu = reinterpret_cast<HMENU>(lParam);
-    UINT item = LOWORD(wParam);
-    UINT flags = HIWORD(wParam);
-    HMENU popup = nullptr;
-    if (flags & MF_POPUP) {
-        popup = menu ? GetSubMenu(menu, static_cast<int>(item)) : nullptr;
-        item = 0;
-    }
-    console->OnMenuSelect(menu, item, popup, flags == 0xFFFF ? UINT(-1) : flags);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,10 +82,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_COPYDATA: console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return 0;
     case WM_NOTIFY: return console->OnToolTipText(wParam, lParam);
-    case WM_CONTEXTMENU: console->OnContextMenu(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_CONTEXTMENU: console->OnContextMenu(short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: console->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_MENUSELECT: OnMenuSelectMessage(console, wParam, lParam); return 0;
+    case WM_MENUSELECT: console->OnMenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "console/resources/resource.h"
-#include "console/shell/command_line.h"
 #include "console/shell/constants.h"
 #include "console/shell/font_math.h"
+#include "console/shell/platform_version.h"
 #include "console/shell/settings_store.h"
 
 namespace murlo {
@@ -26,22 +26,18 @@ static_assert(sizeof(DLLVERSIONINFO) == 20);
 
 namespace {
 
-constexpr DWORD kDefaultCommonControlsVersion = 0x40000;  // 4.0
-constexpr DWORD kFlatToolbarVersion = 0x40046;            // 4.70
+// Common controls versions as major << 16 | minor.
+constexpr DWORD kDefaultCommonControlsVersion = 4 << 16;  // 4.0
+constexpr DWORD kFlatToolbarVersion = 4 << 16 | 70;      // 4.70
 constexpr DWORD kToolbarStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS;
 constexpr DWORD kStatusStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;
 constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                              ES_AUTOHSCROLL | ES_NOHIDESEL | ES_READONLY | ES_NOOLEDRAGDROP | ES_DISABLENOSCROLL;
-static_assert(kToolbarStyle == 0x50000100);
-static_assert(kStatusStyle == 0x50000103);
-static_assert(kViewStyle == 0x503029CC);
-static_assert((kViewStyle | ES_SELECTIONBAR) == 0x513029CC);
 constexpr int kStandardImageCount = 11;
 constexpr int kViewTopOffset = 30;
 constexpr DWORD kCharFormatMask =
     CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_CHARSET;
-static_assert(kCharFormatMask == 0xE800000F);
-constexpr LONG kBoldWeight = 400;
+constexpr LONG kBoldWeight = FW_NORMAL;  // heavier than normal shows bold
 
 DWORD CommonControlsVersion() {
     HMODULE library = GetModuleHandleA(kCommonControlsLibrary);
@@ -65,19 +61,14 @@ bool GetPlatformVersion(OSVERSIONINFOA& version) {
     return GetVersionExA(&version) != FALSE;
 }
 
-// The stored font, or the stock font; then the fixed face name, written back.
-void LoadViewFont(const RegistryKey& key, LOGFONTA& font) {
-    // Zeroed first: a shorter stored value leaves the rest of the record zero.
-    memset(&font, 0, sizeof font);
-    if (key.ReadBinary(kValueFont, &font, sizeof font) == 0) {
-        memset(&font, 0, sizeof font);
-        int stock = g_console.platform.hasNewShell ? DEFAULT_GUI_FONT : OEM_FIXED_FONT;
-        GetObjectA(GetStockObject(stock), sizeof font, &font);
-    }
+// The stored font with the fixed face name, written back.
+LOGFONTA LoadViewFont(const RegistryKey& key) {
+    LOGFONTA font = ReadStoredFont(key, g_console.platform.hasNewShell);
     static_assert(sizeof kFixedFaceName <= sizeof font.lfFaceName);
     memset(font.lfFaceName, 0, sizeof font.lfFaceName);
     memcpy(font.lfFaceName, kFixedFaceName, sizeof kFixedFaceName);
     key.WriteBinary(kValueFont, &font, sizeof font);
+    return font;
 }
 
 }  // namespace
@@ -143,8 +134,7 @@ bool ConsoleWindow::OnCreate() {
     {
         RegistryKey key;
         key.Open();
-        LOGFONTA font;
-        LoadViewFont(key, font);
+        LOGFONTA font = LoadViewFont(key);
         HDC context = GetDC(mainWindow);
         g_console.platform.pixelsPerInchY = GetDeviceCaps(context, LOGPIXELSY);
         ReleaseDC(mainWindow, context);

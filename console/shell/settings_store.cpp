@@ -1,11 +1,23 @@
 // The settings key's value operations (Windows registry).
 #include "console/shell/settings_store.h"
 
+#include "console/shell/constants.h"
 #include "console/shell/settings_path.h"
 
 #include <cstring>
 
 namespace murlo {
+
+LOGFONTA ReadStoredFont(const RegistryKey& key, bool hasNewShell) {
+    LOGFONTA font;
+    memset(&font, 0, sizeof font);
+    if (key.ReadBinary(kValueFont, &font, sizeof font) == 0) {
+        memset(&font, 0, sizeof font);
+        GetObjectA(GetStockObject(hasNewShell ? DEFAULT_GUI_FONT : OEM_FIXED_FONT), sizeof font, &font);
+    }
+    font.lfFaceName[LF_FACESIZE - 1] = '\0';
+    return font;
+}
 
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
     if (this != &other) {

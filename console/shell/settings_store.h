@@ -32,4 +32,9 @@ struct RegistryKey {
     void Close();
 };
 
+// The stored view font, or the stock font (DEFAULT_GUI_FONT on the newer
+// shell, else OEM_FIXED_FONT) when none is stored; a shorter stored value
+// leaves the rest of the record zero, and the face name always ends.
+LOGFONTA ReadStoredFont(const RegistryKey& key, bool hasNewShell);
+
 }  // namespace murlo

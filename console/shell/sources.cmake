@@ -2,6 +2,8 @@
 list(APPEND MURLO_CONSOLE_PORTABLE
     console/shell/command_line.cpp
     console/shell/font_math.cpp
+    console/shell/platform_version.cpp
+    console/shell/window_geometry.cpp
     console/shell/settings_path.cpp)
 list(APPEND MURLO_CONSOLE_WINDOWS
     console/shell/main_window.cpp

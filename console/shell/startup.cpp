@@ -11,17 +11,13 @@
 #include "console/shell/command_line.h"
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"
+#include "console/shell/platform_version.h"
 #include "console/shell/settings_store.h"
 
 namespace murlo {
 
-namespace {
-constexpr WORD kPrimaryLanguageMask = 0x3FF;
-constexpr WORD kJapanese = 0x11;
-}  // namespace
-
 bool CheckRunningConsole(uint32_t& options) {
-    g_console.platform.japaneseUi = (GetUserDefaultLangID() & kPrimaryLanguageMask) == kJapanese;
+    g_console.platform.japaneseUi = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE;
     // A missing Japanese library leaves a null module, which the resource
     // functions take as the program itself.
     g_console.resourceModule = g_console.platform.japaneseUi ? LoadLibraryA(kJapaneseResourceLibrary)

@@ -16,7 +16,4 @@ bool CheckRunningConsole(uint32_t& options);
 // Common controls, the window class, "MurloPath" and the platform flags.
 void RegisterAndDetectPlatform();
 
-// Creates the main window and runs the message loop; returns the exit code.
-int RunConsole(int show, uint32_t options);
-
 }  // namespace murlo

@@ -24,12 +24,14 @@
 
 #include <cstddef>
 
+#include "common/lead_byte.h"
+
 namespace murlo {
 
 struct ControlTextForm {
     bool paragraphIsCr;                      // the 2.0 control: a paragraph end is one CR
-    bool (*isLeadByte)(unsigned char byte);  // first byte of a double-byte character; may be null
-    bool utf8 = false;                       // the code page is UTF-8 (isLeadByte is then unused)
+    LeadBytePredicate isLeadByte;  // first byte of a double-byte character; null for a single-byte code page
+    bool utf8 = false;             // the code page is UTF-8 (isLeadByte is then unused)
 };
 
 // Units of the CR LF form of length bytes read from the control in its

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "common/ansi_lead_byte.h"
 #include "console/resources/resource.h"
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"
@@ -30,8 +31,6 @@ static_assert(kShortRequestSize == 76 && sizeof(OPENFILENAMEA) == 88);
 
 constexpr size_t kFilterSize = 128;
 constexpr UINT kMaxSpinKB = 0x7fff;
-
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 SaveDialogPlatform DialogPlatform() {
     const PlatformInfo& platform = g_console.platform;

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
+#include "common/ansi_lead_byte.h"
+
 namespace murlo {
 
 namespace {
-
-bool AnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 long TextLength(HWND window, DWORD flags) {
     GETTEXTLENGTHEX how = {flags, CP_ACP};
@@ -63,7 +63,7 @@ RichEditView MakeRichEditView(HWND window, bool richEdit2, long limit, bool wrap
     CPINFO info = {};
     long maxCharSize = GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? static_cast<long>(info.MaxCharSize) : 1;
     bool utf8 = GetACP() == CP_UTF8;
-    ControlTextForm form{richEdit2, maxCharSize == 2 ? AnsiLeadByte : nullptr, utf8};
+    ControlTextForm form{richEdit2, maxCharSize == 2 ? IsAnsiLeadByte : nullptr, utf8};
     if (utf8 && maxCharSize < 4) maxCharSize = 4;
     return RichEditView{window, form, limit, maxCharSize, wrapped};
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/lead_byte.h"
+
 namespace murlo {
 
 // The save-dialog flags used here, with the platform's values
@@ -34,10 +36,6 @@ struct SaveDialogRequest {
 SaveDialogRequest LogFileDialogRequest(const SaveDialogPlatform& platform);
 // "Save log": the plain dialog.
 SaveDialogRequest SaveLogDialogRequest(const SaveDialogPlatform& platform);
-
-// Tells whether a byte is the lead byte of a double-byte character in the
-// ANSI code page.
-using LeadBytePredicate = bool (*)(unsigned char byte);
 
 // Turns the string in buffer (size bytes, NUL-terminated within them) into
 // a filter list in place: every single-byte '|' becomes NUL, a double-byte

@@ -14,7 +14,7 @@ bool NoLead(unsigned char) { return false; }
 
 // Copies into a heap block of exactly outSize bytes, so that AddressSanitizer
 // sees any write past it.
-std::string Copy(const std::string& text, size_t outSize, LeadByteTest lead, size_t* used = nullptr) {
+std::string Copy(const std::string& text, size_t outSize, LeadBytePredicate lead, size_t* used = nullptr) {
     std::unique_ptr<char[]> out(new char[outSize]);
     size_t n = CopyFindText(text.data(), text.size(), out.get(), outSize, lead);
     if (used) *used = n;
@@ -28,7 +28,7 @@ TEST(FindText, BoundedCopyTable) {
         const char* name;
         std::string text;
         size_t outSize;
-        LeadByteTest lead;
+        LeadBytePredicate lead;
         std::string expected;
     };
     const Row rows[] = {

@@ -104,7 +104,7 @@ void SendRecord(HWND console, const std::string& text, int32_t depth = 0) {
 }
 
 // What the console shows for a record: the portable renderer with the
-// options of the moment, carrying the line state from record to record.
+// current options, carrying the line state from record to record.
 struct Expected {
     murlo::RenderOptions options{};
     murlo::RenderState state{true, true, nullptr, 0, 0};

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "console/shell/command_line.h"
+#include "console/shell/platform_version.h"
+#include "console/shell/window_geometry.h"
 
 namespace murlo {
 namespace {
