@@ -3,7 +3,7 @@
 if(MURLO_WINE_TESTS)
     add_library(console_probe SHARED ${CMAKE_SOURCE_DIR}/tests/wine/probe/console_probe.cpp)
     set_target_properties(console_probe PROPERTIES PREFIX "" OUTPUT_NAME console_probe SUFFIX .dll)
-    target_include_directories(console_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
+    target_include_directories(console_probe PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/wine)
     target_compile_definitions(console_probe PRIVATE ${MURLO_TEST_DEFINES})
     target_compile_options(console_probe PRIVATE ${MURLO_WARNINGS})
     # The tests look the hook up by its plain name; 32-bit stdcall would decorate it.

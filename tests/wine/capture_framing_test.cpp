@@ -1,9 +1,9 @@
 // Text that programs pass to OutputDebugStringA reaches the console's view,
 // framed into lines: the writer's id ("#%08X ", the process-id decoration)
 // only where a line begins, a line end closing another process's open line.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class CaptureFraming : public CaptureTest {};
@@ -68,4 +68,4 @@ TEST_F(CaptureFraming, LongStringsArriveWhole) {
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

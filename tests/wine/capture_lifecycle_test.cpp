@@ -1,17 +1,17 @@
 // When the console reads the debug channel: another reader running, a
 // platform that is not NT, and the stop and restart around the save dialogs.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
 #include <tlhelp32.h>
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class CaptureLifecycle : public CaptureTest {
 protected:
     // Shows the Save log dialog and cancels it; true when it came and went.
     bool CancelSaveDialog(Console& console) {
-        PostCommand(console.window, kSaveLog);
+        PostCommand(console.window, IDM_SAVE_LOG);
         HWND dialog = WaitForSaveDialog(console.process.id);
         if (!dialog) return false;
         PressButton(dialog, IDCANCEL);
@@ -97,7 +97,7 @@ TEST_F(CaptureLifecycle, AnotherReaderKeepsTheChannelAndTheConsoleWorksOn) {
     EXPECT_EQ(console.ViewText(), IdPrefix(GetCurrentProcessId()) + "client line\r\n");
 
     // Again after a save dialog, while the other reader is still there.
-    PostCommand(console.window, kSaveLog);
+    PostCommand(console.window, IDM_SAVE_LOG);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, IDCANCEL);
@@ -149,7 +149,7 @@ TEST_F(CaptureLifecycle, CaptureResumesAfterSaveDialogs) {
     ExpectCaptured(console, "after cancel");
 
     // Confirmed.
-    PostCommand(console.window, kSaveLog);
+    PostCommand(console.window, IDM_SAVE_LOG);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     TypeFileName(dialog, folder + "saved.txt");
@@ -182,7 +182,7 @@ TEST_F(CaptureLifecycle, BusyChannelDuringADialogThenCaptureResumes) {
     // busy; the dialog's loop handles its records. The writer ends before
     // the dialog closes: a writer caught between two readers holds the
     // channel's objects open until its own time-out (10 s).
-    PostCommand(console.window, kSaveLog);
+    PostCommand(console.window, IDM_SAVE_LOG);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     stop.Set();
@@ -196,4 +196,4 @@ TEST_F(CaptureLifecycle, BusyChannelDuringADialogThenCaptureResumes) {
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

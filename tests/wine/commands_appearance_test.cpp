@@ -4,6 +4,7 @@
 // a restart), and the About box.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ namespace {
 
 using namespace murlo_test;
 
-constexpr int kFontSizeCombo = 0x472;  // cmb3 of the font dialog
+constexpr int kFontSizeCombo = cmb3;  // the font dialog's size box
 constexpr int kColorRed = 706, kColorGreen = 707, kColorBlue = 708;  // Wine's colour dialog edits
 
 class CommandsAppearance : public ::testing::Test {

@@ -1,6 +1,9 @@
 // Find under Wine: the dialog's text from the selection, stepping forwards
 // and backwards from the selection, no wrap-around, and the closed dialog's
 // choices kept for F3 and Shift+F3, by command and by real keys.
+#include <windows.h>
+#include <dlgs.h>
+
 #include <gtest/gtest.h>
 
 #include "console/resources/resource.h"
@@ -10,11 +13,11 @@ namespace {
 
 using namespace murlo_test;
 
-constexpr int kFindWhat = 0x480;   // edt1
-constexpr int kWholeWord = 0x410;  // chx1
-constexpr int kMatchCase = 0x411;  // chx2
-constexpr int kUp = 0x420;         // rad1
-constexpr int kDown = 0x421;       // rad2
+constexpr int kFindWhat = edt1;
+constexpr int kWholeWord = chx1;
+constexpr int kMatchCase = chx2;
+constexpr int kUp = rad1;
+constexpr int kDown = rad2;
 
 class CommandsFind : public ::testing::Test {
 protected:

@@ -229,7 +229,7 @@ TEST_F(JapaneseConsole, DoubleByteSelectionIsCutToWholeCharacters) {
         for (HWND w = FindWindowA("#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner == console.process.id && IsWindowVisible(w) && (findWhat = GetDlgItem(w, 0x480))) return true;
+            if (owner == console.process.id && IsWindowVisible(w) && (findWhat = GetDlgItem(w, edt1))) return true;
         }
         return false;
     }));

@@ -120,7 +120,7 @@ TEST_F(CommandsMenu, FindTextEnablesRepeatedSearch) {
     PostMessageA(console.window, WM_COMMAND, IDM_FIND, 0);
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialog("Find", console.process.id)) != nullptr; }));
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, 0x480)), "beta");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, edt1)), "beta");
     PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     Items edit = probe.MainMenu(kEdit);

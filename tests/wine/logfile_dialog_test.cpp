@@ -2,7 +2,7 @@
 // window is destroyed inside the dialog's loop, and the command must start
 // nothing afterwards: no capture thread, no log file, no ring file), and
 // the two messages by which the log-file dialog confirms its values.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 #include "support/console_probe_client.h"
 
 #include <tlhelp32.h>
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class LogFileDialog : public CaptureTest {};
@@ -140,11 +140,11 @@ TEST_F(LogFileDialog, ClosingWhileADialogIsUpStartsNothingAfterTheWindowIsGone) 
         const char* size;  // the log-file dialog's size field, or null
         bool confirm;      // send IDOK to the dialog right after the close
     } cases[] = {
-        {"Log to File", kLogToFile, "64", false},
-        {"Save log", kSaveLog, nullptr, false},
+        {"Log to File", IDM_LOG_TO_FILE, "64", false},
+        {"Save log", IDM_SAVE_LOG, nullptr, false},
         // Under Wine either comes first: the close destroys the dialog before
         // the IDOK, or the IDOK ends the dialog and Wine drops the close.
-        {"Log to File confirmed", kLogToFile, "64", true},
+        {"Log to File confirmed", IDM_LOG_TO_FILE, "64", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,7 +166,7 @@ TEST_F(LogFileDialog, ClosingWhileADialogIsUpStartsNothingAfterTheWindowIsGone) 
         if (c.size) {
             HWND holder = TemplateHolder(dialog);
             ASSERT_NE(holder, nullptr);
-            SetDlgItemTextA(holder, kMaxSize, c.size);
+            SetDlgItemTextA(holder, IDC_MAX_SIZE, c.size);
         }
         TypeFileName(dialog, path);
         PostMessageA(console.window, WM_CLOSE, 0, 0);
@@ -203,13 +203,13 @@ TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
         ASSERT_TRUE(StartConsole(console));
         ConsoleProbe probe;
         ASSERT_TRUE(probe.Attach(console.window));
-        PostCommand(console.window, kLogToFile);
+        PostCommand(console.window, IDM_LOG_TO_FILE);
         HWND dialog = WaitForSaveDialog(console.process.id);
         ASSERT_NE(dialog, nullptr);
         HWND holder = TemplateHolder(dialog);
         ASSERT_NE(holder, nullptr);
-        SetDlgItemTextA(holder, kMaxSize, "77");
-        SetCheck(holder, kNoDisplay, true);
+        SetDlgItemTextA(holder, IDC_MAX_SIZE, "77");
+        SetCheck(holder, IDC_NO_DISPLAY, true);
         if (notification) {
             ASSERT_TRUE(probe.Ask(murlo_probe::kSendFileOk, reinterpret_cast<LPARAM>(holder)));
         } else {
@@ -223,10 +223,10 @@ TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
 
         SendRecord(console.window, "not shown\n");
         EXPECT_EQ(console.ViewText(), "");
-        PostCommand(console.window, kLogToFile);
+        PostCommand(console.window, IDM_LOG_TO_FILE);
         dialog = WaitForSaveDialog(console.process.id);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(WindowText(GetDlgItem(TemplateHolder(dialog), kMaxSize)), "77");
+        EXPECT_EQ(WindowText(GetDlgItem(TemplateHolder(dialog), IDC_MAX_SIZE)), "77");
         PressButton(dialog, IDCANCEL);
         ASSERT_TRUE(WaitGone(dialog));
         probe.Detach();
@@ -238,4 +238,4 @@ TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

@@ -1,8 +1,8 @@
 // "Log to File" without a size limit: the dialog, the file with CR LF line
 // ends, the toggle that closes it, and the file that cannot be created.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class LogFileDirect : public CaptureTest {};
@@ -27,7 +27,7 @@ TEST_F(LogFileDirect, WritesEveryRecordWithCrLfAndTheCommandClosesIt) {
     ASSERT_TRUE(ViewEndsWith(console, "captured\r\n"));
 
     // The second run closes the file without a dialog.
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
     const std::string logged = "one\r\ntwo\r\nthree\r\nfour\r\ncaptured\r\n";
@@ -51,7 +51,7 @@ TEST_F(LogFileDirect, AnExistingFileIsReplacedAfterTheQuestion) {
     choice.replace = true;
     ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, choice));
     SendRecord(console.window, "new\n");
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
     EXPECT_EQ(bytes, "new\r\n");
@@ -67,7 +67,7 @@ TEST_F(LogFileDirect, SizeThatIsNotANumberLogsDirectly) {
     ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(choice.path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
     EXPECT_EQ(RingFiles(), ringFiles);
     SendRecord(console.window, "x\n");
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(choice.path, &bytes));
     EXPECT_EQ(bytes, "x\r\n");
@@ -102,7 +102,7 @@ TEST_F(LogFileDirect, FileThatCannotBeCreatedIsReported) {
     // log file that could not be made.
     SendRecord(console.window, "shown\n");
     EXPECT_EQ(console.ViewText(), "shown\r\n");
-    PostCommand(console.window, kLogToFile);
+    PostCommand(console.window, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, IDCANCEL);
@@ -115,16 +115,16 @@ TEST_F(LogFileDirect, OlderShellUsesTheWholeDialogTemplate) {
     SetSettingDword("MaxLogFileSize", 5);
     Console console;
     ASSERT_TRUE(StartConsole(console));
-    PostCommand(console.window, kLogToFile);
+    PostCommand(console.window, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     // The template is the whole dialog (its caption is the platform's title):
     // the additions lie on it, and there is no spin control.
     EXPECT_EQ(TemplateHolder(dialog), dialog);
-    EXPECT_NE(GetDlgItem(dialog, 0x480), nullptr);
-    EXPECT_EQ(GetDlgItem(dialog, kMaxSizeSpin), nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, kMaxSize)), "5");
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, kNoDisplay)), "No displa&y");
+    EXPECT_NE(GetDlgItem(dialog, edt1), nullptr);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_MAX_SIZE_SPIN), nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_MAX_SIZE)), "5");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_NO_DISPLAY)), "No displa&y");
     PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitGone(dialog));
 
@@ -135,11 +135,11 @@ TEST_F(LogFileDirect, OlderShellUsesTheWholeDialogTemplate) {
     ASSERT_EQ(RunWriter("\"t:from the channel\\n\""), 0);
     ASSERT_TRUE(ViewEndsWith(console, "from the channel\r\n"));
     SendRecord(console.window, "old\n");
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(choice.path, &bytes));
     EXPECT_EQ(bytes, "from the channel\r\nold\r\n");
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

@@ -1,8 +1,8 @@
 // "Log to File" with a size limit and without display: the view rests while
 // logging, the file keeps the newest whole lines, the size is offered again.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class LogFileRing : public CaptureTest {};
@@ -38,7 +38,7 @@ TEST_F(LogFileRing, KeepsTheNewest64KiBOfWholeLinesAndShowsNothingWhileLogging) 
     ASSERT_GT(all.size(), 64u * 1024u);
     EXPECT_EQ(console.ViewText(), "visible\r\n");
 
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
     // At most the ring's size, the newest text, beginning at a line start,
@@ -62,17 +62,17 @@ TEST_F(LogFileRing, KeepsTheNewest64KiBOfWholeLinesAndShowsNothingWhileLogging) 
     EXPECT_EQ(stored, 64u);
     Console next;
     ASSERT_TRUE(StartConsole(next));
-    PostCommand(next.window, kLogToFile);
+    PostCommand(next.window, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(next.process.id);
     ASSERT_NE(dialog, nullptr);
     HWND holder = TemplateHolder(dialog);
     ASSERT_NE(holder, nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(holder, kMaxSize)), "64");
-    HWND spin = GetDlgItem(holder, kMaxSizeSpin);
+    EXPECT_EQ(WindowText(GetDlgItem(holder, IDC_MAX_SIZE)), "64");
+    HWND spin = GetDlgItem(holder, IDC_MAX_SIZE_SPIN);
     ASSERT_NE(spin, nullptr);
     EXPECT_EQ(SendMessageA(spin, UDM_GETRANGE, 0, 0), MAKELONG(0x7fff, 0));
     EXPECT_EQ(LOWORD(SendMessageA(spin, UDM_GETPOS, 0, 0)), 64);
-    EXPECT_EQ(SendMessageA(GetDlgItem(holder, kNoDisplay), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(GetDlgItem(holder, IDC_NO_DISPLAY), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     PressButton(dialog, IDCANCEL);
     EXPECT_TRUE(WaitGone(dialog));
 }
@@ -98,7 +98,7 @@ TEST_F(LogFileRing, RingThatCannotBeMappedLeavesNoFileAndLogsDirectly) {
         all += line;
         SendRecord(console.window, line);
     }
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
     EXPECT_EQ(bytes, all);
@@ -109,12 +109,12 @@ TEST_F(LogFileRing, SizeBeyondTheSpinRangeIsOfferedUnchanged) {
     SetSettingDword("MaxLogFileSize", 40000);
     Console console;
     ASSERT_TRUE(StartConsole(console));
-    PostCommand(console.window, kLogToFile);
+    PostCommand(console.window, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(console.process.id);
     ASSERT_NE(dialog, nullptr);
     HWND holder = TemplateHolder(dialog);
     ASSERT_NE(holder, nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(holder, kMaxSize)), "40000");
+    EXPECT_EQ(WindowText(GetDlgItem(holder, IDC_MAX_SIZE)), "40000");
     PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitGone(dialog));
     console.Close();
@@ -124,4 +124,4 @@ TEST_F(LogFileRing, SizeBeyondTheSpinRangeIsOfferedUnchanged) {
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

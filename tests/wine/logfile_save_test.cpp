@@ -1,14 +1,14 @@
 // "Save log": the view's text into a file in one go.
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
-namespace murlo_capture_test {
+namespace murlo_test {
 namespace {
 
 class SaveLog : public CaptureTest {
 protected:
     // Runs "Save log" and confirms the dialog with path.
     bool ConfirmSaveDialog(Console& console, const std::string& path, bool replace) {
-        PostCommand(console.window, kSaveLog);
+        PostCommand(console.window, IDM_SAVE_LOG);
         HWND dialog = WaitForSaveDialog(console.process.id);
         if (!dialog) return false;
         TypeFileName(dialog, path);
@@ -92,7 +92,7 @@ TEST_F(SaveLog, LeavesAnOpenLogFileAlone) {
     SendRecord(console.window, "first\n");
     ASSERT_TRUE(ConfirmSaveDialog(console, folder + "view.txt", false));
     SendRecord(console.window, "second\n");
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(logPath, &bytes));
     EXPECT_EQ(bytes, "first\r\nsecond\r\n");
@@ -101,4 +101,4 @@ TEST_F(SaveLog, LeavesAnOpenLogFileAlone) {
 }
 
 }  // namespace
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

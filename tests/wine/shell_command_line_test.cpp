@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "common/log_record.h"
-#include "shell_test_support.h"
+#include "support/shell_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 namespace {
 
 constexpr char kInvalidOption[] = "Invalid command option";
-constexpr UINT kStartLog = 101;
 
 using ShellCommandLine = ShellTest;
 
@@ -46,7 +45,7 @@ TEST_F(ShellCommandLine, ClearIsForwardedToTheRunningConsoleInAnyCaseAndPrefix) 
         EXPECT_EQ(FindConsoleWindow(), running.window);
     }
     // The running console's Start-log button is still down.
-    EXPECT_TRUE(SendMessageA(GetDlgItem(running.window, kToolbarId), TB_ISBUTTONCHECKED, kStartLog, 0));
+    EXPECT_TRUE(SendMessageA(GetDlgItem(running.window, IDC_TOOLBAR), TB_ISBUTTONCHECKED, IDM_START_LOG, 0));
     EXPECT_EQ(running.Close(), 0);
 }
 
@@ -64,7 +63,7 @@ TEST_F(ShellCommandLine, WordsWithoutPrefixOrStopOnlyBringTheRunningConsoleForwa
         std::string data;
         EXPECT_FALSE(GetSettingRaw("MurloPath", &type, &data));
         // "stop" has no effect on the running console.
-        EXPECT_TRUE(SendMessageA(GetDlgItem(running.window, kToolbarId), TB_ISBUTTONCHECKED, kStartLog, 0));
+        EXPECT_TRUE(SendMessageA(GetDlgItem(running.window, IDC_TOOLBAR), TB_ISBUTTONCHECKED, IDM_START_LOG, 0));
     }
     EXPECT_EQ(running.Close(), 0);
 }
@@ -114,7 +113,7 @@ TEST_F(ShellCommandLine, ClearWithNoConsoleStartsOneNormally) {
         Console console;
         ASSERT_TRUE(StartReady(console, args));
         EXPECT_TRUE(WaitFor([&] {
-            return SendMessageA(GetDlgItem(console.window, kToolbarId), TB_ISBUTTONCHECKED, kStartLog, 0) != 0;
+            return SendMessageA(GetDlgItem(console.window, IDC_TOOLBAR), TB_ISBUTTONCHECKED, IDM_START_LOG, 0) != 0;
         }));
         DWORD type;
         std::string data;
@@ -134,27 +133,27 @@ void SendText(HWND console, const char* text) {
 TEST_F(ShellCommandLine, StopStartsAConsoleWithLoggingOff) {
     Console console;
     ASSERT_TRUE(StartReady(console, "-Stop"));
-    HWND toolbar = GetDlgItem(console.window, kToolbarId);
+    HWND toolbar = GetDlgItem(console.window, IDC_TOOLBAR);
     ASSERT_NE(toolbar, nullptr);
     // The idle hook keeps the Start-log button in step with logging: up.
     // Pressing it from outside is undone by the next idle pass, which a
     // posted message brings about.
-    SendMessageA(toolbar, TB_CHECKBUTTON, kStartLog, TRUE);
-    ASSERT_NE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0), 0);
+    SendMessageA(toolbar, TB_CHECKBUTTON, IDM_START_LOG, TRUE);
+    ASSERT_NE(SendMessageA(toolbar, TB_ISBUTTONCHECKED, IDM_START_LOG, 0), 0);
     PostMessageA(console.window, WM_NULL, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0) == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, IDM_START_LOG, 0) == 0; }));
 
     // Records are dropped until Start log is chosen; then they are shown
     // and the button goes down.
     SendText(console.window, "dropped\r\n");
     EXPECT_EQ(console.ViewText(), "");
-    SendMessageA(console.window, WM_COMMAND, MAKEWPARAM(kStartLog, 0), 0);
+    SendMessageA(console.window, WM_COMMAND, MAKEWPARAM(IDM_START_LOG, 0), 0);
     SendText(console.window, "shown\r\n");
     EXPECT_EQ(console.ViewText(), "shown\r\n");
     PostMessageA(console.window, WM_NULL, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, kStartLog, 0) != 0; }));
+    EXPECT_TRUE(WaitFor([&] { return SendMessageA(toolbar, TB_ISBUTTONCHECKED, IDM_START_LOG, 0) != 0; }));
     EXPECT_EQ(console.Close(), 0);
 }
 
 }  // namespace
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

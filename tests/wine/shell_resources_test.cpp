@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "console/resources/resource.h"
-#include "shell_test_support.h"
+#include "support/shell_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 namespace {
 
 struct MenuEntry {
@@ -211,4 +211,4 @@ TEST_F(ShellResources, IconAndToolbarBitmapSizes) {
 }
 
 }  // namespace
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

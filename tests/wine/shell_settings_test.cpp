@@ -2,9 +2,9 @@
 // the orderly close, geometry, and stored values of the wrong type or size.
 #include <cstring>
 
-#include "shell_test_support.h"
+#include "support/shell_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 namespace {
 
 constexpr unsigned char kFixedFace[14] = {0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53,
@@ -224,4 +224,4 @@ TEST_F(ShellSettings, PositionWithoutWidthLetsThePlatformChooseTheSize) {
 }
 
 }  // namespace
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

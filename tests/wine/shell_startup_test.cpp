@@ -1,9 +1,9 @@
 // Start-up failures: no rich edit library.
 #include <initializer_list>
 
-#include "shell_test_support.h"
+#include "support/shell_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 namespace {
 
 using ShellStartup = ShellTest;
@@ -45,4 +45,4 @@ TEST_F(ShellStartup, WithoutRichEditTheConsoleReportsAndEnds) {
 }
 
 }  // namespace
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

@@ -6,9 +6,9 @@
 #include <atomic>
 #include <thread>
 
-#include "shell_test_support.h"
+#include "support/shell_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 namespace {
 
 using ShellWindow = ShellTest;
@@ -57,8 +57,8 @@ TEST_F(ShellWindow, ChildrenStylesAndLayout) {
     EXPECT_NE(GetMenu(main), nullptr);
 
     HWND view = console.View();
-    HWND toolbar = GetDlgItem(main, kToolbarId);
-    HWND status = GetDlgItem(main, kStatusId);
+    HWND toolbar = GetDlgItem(main, IDC_TOOLBAR);
+    HWND status = GetDlgItem(main, IDC_STATUS);
     ASSERT_NE(view, nullptr);
     ASSERT_NE(toolbar, nullptr);
     ASSERT_NE(status, nullptr);
@@ -76,7 +76,7 @@ TEST_F(ShellWindow, ChildrenStylesAndLayout) {
     const struct {
         UINT command;
         LRESULT index;
-    } buttons[] = {{101, 0}, {57604, 2}, {57634, 4}, {57633, 5}};
+    } buttons[] = {{IDM_START_LOG, 0}, {IDM_SAVE_LOG, 2}, {IDM_COPY, 4}, {IDM_CLEAR, 5}};
     for (const auto& b : buttons) {
         EXPECT_EQ(SendMessageA(toolbar, TB_COMMANDTOINDEX, b.command, 0), b.index) << b.command;
         EXPECT_TRUE(SendMessageA(toolbar, TB_ISBUTTONENABLED, b.command, 0)) << b.command;
@@ -372,4 +372,4 @@ TEST_F(ShellWindow, NewerPlatformsLeaveTheWheelToTheView) {
 }
 
 }  // namespace
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

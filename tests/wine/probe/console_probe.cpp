@@ -5,13 +5,13 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "console/resources/resource.h"
+
 #include <cstring>
 
 namespace murlo_probe {
 namespace {
 
-constexpr int kStatusId = 12;
-constexpr int kViewId = 14;
 
 void ReadItems(HMENU menu, Result& result) {
     int count = menu ? GetMenuItemCount(menu) : 0;
@@ -45,7 +45,7 @@ void Answer(HWND window, WPARAM request, LPARAM argument, Result& result) {
         break;
     }
     case kReadStatus: {
-        HWND status = GetDlgItem(window, kStatusId);
+        HWND status = GetDlgItem(window, IDC_STATUS);
         result.statusSimple = static_cast<BOOL>(SendMessageA(status, SB_ISSIMPLE, 0, 0));
         char text[sizeof result.text] = {};
         // The low word is the length; the high word holds the drawing type.
@@ -57,7 +57,7 @@ void Answer(HWND window, WPARAM request, LPARAM argument, Result& result) {
     case kReadCharFormat: {
         memset(&result.format, 0, sizeof result.format);
         result.format.cbSize = sizeof result.format;
-        SendMessageA(GetDlgItem(window, kViewId), EM_GETCHARFORMAT, static_cast<WPARAM>(argument),
+        SendMessageA(GetDlgItem(window, IDC_VIEW), EM_GETCHARFORMAT, static_cast<WPARAM>(argument),
                      reinterpret_cast<LPARAM>(&result.format));
         break;
     }

@@ -231,4 +231,9 @@ void PressButton(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool StartReady(Console& console, const std::string& args, WORD show) {
+    if (!console.Start(args, show)) return false;
+    return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
+}
+
 }  // namespace murlo_test

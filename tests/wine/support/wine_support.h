@@ -5,12 +5,18 @@
 #pragma once
 
 #include <windows.h>
+#include <dlgs.h>
 
 #include <functional>
 #include <set>
 #include <string>
 
 namespace murlo_test {
+
+inline constexpr char kProgram[] = "MURLO.EXE";
+// The file dialogs' name box: cmb13 in the explorer-style dialog, edt1 in the older one.
+inline constexpr int kFileNameCombo = cmb13;
+inline constexpr int kFileNameEdit = edt1;
 
 // Full path of a binary of this build (MURLO.EXE, MURLODLL.DLL, helpers).
 std::string BinPath(const char* name);
@@ -42,6 +48,24 @@ Process StartProcess(const std::string& program, const std::string& args, WORD s
 int WaitProcess(Process& process, DWORD timeoutMs = 20000);
 void CloseProcess(Process& process);
 
+// A process started by a test, ended by force if it is still running when
+// the test leaves.
+struct OwnedProcess {
+    Process process;
+    OwnedProcess() = default;
+    explicit OwnedProcess(Process p) : process(p) {}
+    OwnedProcess(const OwnedProcess&) = delete;
+    OwnedProcess& operator=(const OwnedProcess&) = delete;
+    ~OwnedProcess() {
+        if (Running()) {
+            TerminateProcess(process.handle, 99);
+            WaitForSingleObject(process.handle, 5000);
+        }
+        CloseProcess(process);
+    }
+    bool Running() const { return process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0; }
+};
+
 // All top-level windows of class "MurloClass".
 HWND FindConsoleWindow();
 
@@ -63,6 +87,11 @@ struct Console {
     // Closes the console; returns its exit code (-1 when it had to be killed).
     int Close();
 };
+
+// Starts a console and waits until it is shown: the window exists (and can
+// be found) while WM_CREATE still runs, so readiness is its visibility,
+// which the start-up sets only after creation is complete.
+bool StartReady(Console& console, const std::string& args = "", WORD show = SW_SHOWNORMAL);
 
 // Whole files, read and written in binary; false when they cannot be opened.
 bool ReadFileBytes(const std::string& path, std::string* bytes);

@@ -15,20 +15,11 @@
 #include <vector>
 
 #include "common/log_record.h"
+#include "console/resources/resource.h"
 #include "support/wine_support.h"
 
-namespace murlo_capture_test {
+namespace murlo_test {
 
-using namespace murlo_test;
-
-inline constexpr char kProgram[] = "MURLO.EXE";
-inline constexpr UINT kLogToFile = 102;
-inline constexpr UINT kSaveLog = 57604;
-inline constexpr int kFileNameCombo = 0x47C;  // cmb13, the explorer-style dialog's name box
-inline constexpr int kFileNameEdit = 0x480;   // edt1, the older dialog's name box
-inline constexpr int kNoDisplay = 1001;
-inline constexpr int kMaxSize = 1003;
-inline constexpr int kMaxSizeSpin = 1004;
 inline constexpr char kMonitorBuffer[] = "DBWIN_BUFFER";
 inline constexpr char kMonitorBufferReady[] = "DBWIN_BUFFER_READY";
 inline constexpr char kMonitorDataReady[] = "DBWIN_DATA_READY";
@@ -39,21 +30,6 @@ inline std::string IdPrefix(DWORD processId) {
     std::snprintf(text, sizeof text, "#%08X ", static_cast<unsigned>(processId));
     return text;
 }
-
-// A process that is ended by force if it is still running when the test leaves.
-struct OwnedProcess {
-    Process process;
-    OwnedProcess() = default;
-    OwnedProcess(const OwnedProcess&) = delete;
-    OwnedProcess& operator=(const OwnedProcess&) = delete;
-    ~OwnedProcess() {
-        if (process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(process.handle, 99);
-            WaitForSingleObject(process.handle, 5000);
-        }
-        CloseProcess(process);
-    }
-};
 
 // Starts the debug writer with args (see helpers/debug_writer.cpp).
 inline bool StartWriter(OwnedProcess& writer, const std::string& args) {
@@ -175,13 +151,13 @@ inline bool WaitGone(HWND window) { return WaitFor([&] { return !IsWindow(window
 // A lambda does not convert to a stdcall WNDENUMPROC in 32-bit code, so the
 // enumeration callbacks are named CALLBACK functions.
 inline BOOL CALLBACK MatchTemplateHolder(HWND child, LPARAM lParam) {
-    if (GetDlgItem(child, kMaxSize) == nullptr) return TRUE;
+    if (GetDlgItem(child, IDC_MAX_SIZE) == nullptr) return TRUE;
     *reinterpret_cast<HWND*>(lParam) = child;
     return FALSE;
 }
 
 inline HWND TemplateHolder(HWND dialog) {
-    if (GetDlgItem(dialog, kMaxSize)) return dialog;
+    if (GetDlgItem(dialog, IDC_MAX_SIZE)) return dialog;
     HWND found = nullptr;
     EnumChildWindows(dialog, MatchTemplateHolder, reinterpret_cast<LPARAM>(&found));
     return found;
@@ -215,13 +191,13 @@ struct LogFileChoice {
 
 // Runs "Log to File" and confirms the dialog; true when it came and went.
 inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileChoice& choice) {
-    PostCommand(console, kLogToFile);
+    PostCommand(console, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(processId);
     if (!dialog) return false;
     HWND holder = TemplateHolder(dialog);
     if (!holder) return false;
-    SetDlgItemTextA(holder, kMaxSize, choice.size.c_str());
-    SetCheck(holder, kNoDisplay, choice.noDisplay);
+    SetDlgItemTextA(holder, IDC_MAX_SIZE, choice.size.c_str());
+    SetCheck(holder, IDC_NO_DISPLAY, choice.noDisplay);
     TypeFileName(dialog, choice.path);
     PressButton(dialog, IDOK);
     if (choice.replace) {
@@ -293,4 +269,4 @@ protected:
     }
 };
 
-}  // namespace murlo_capture_test
+}  // namespace murlo_test

@@ -10,16 +10,11 @@
 
 #include <string>
 
+#include "console/resources/resource.h"
 #include "support/wine_support.h"
 
-namespace murlo_shell_test {
+namespace murlo_test {
 
-using namespace murlo_test;
-
-inline constexpr char kProgram[] = "MURLO.EXE";
-inline constexpr int kViewId = 14;
-inline constexpr int kToolbarId = 11;
-inline constexpr int kStatusId = 12;
 
 // Stores a value of any type and size under the settings key.
 inline void SetValueRaw(const char* name, DWORD type, const void* data, DWORD size) {
@@ -29,36 +24,10 @@ inline void SetValueRaw(const char* name, DWORD type, const void* data, DWORD si
     RegCloseKey(key);
 }
 
-// A second console process started by a test; ended by force if still
-// running when the test leaves.
-struct OwnedProcess {
-    Process process;
-    OwnedProcess() = default;
-    explicit OwnedProcess(Process p) : process(p) {}
-    OwnedProcess(const OwnedProcess&) = delete;
-    OwnedProcess& operator=(const OwnedProcess&) = delete;
-    ~OwnedProcess() {
-        if (process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(process.handle, 99);
-            WaitForSingleObject(process.handle, 5000);
-        }
-        CloseProcess(process);
-    }
-    bool Running() const { return process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0; }
-};
-
 inline OwnedProcess* StartConsoleProcess(OwnedProcess& owned, const std::string& args,
                                          WORD show = SW_SHOWNORMAL) {
     owned.process = StartProcess(BinPath(kProgram), args, show);
     return &owned;
-}
-
-// Starts a console and waits until it is shown: the window exists (and can
-// be found) while WM_CREATE still runs, so readiness is its visibility,
-// which the start-up sets only after creation is complete.
-inline bool StartReady(Console& console, const std::string& args = "", WORD show = SW_SHOWNORMAL) {
-    if (!console.Start(args, show)) return false;
-    return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
 }
 
 // Every test starts with no settings key, the default Wine version for the
@@ -86,4 +55,4 @@ inline HWND WaitForMurloBox(DWORD processId, DWORD timeoutMs = 10000) {
 
 inline LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_EXSTYLE); }
 
-}  // namespace murlo_shell_test
+}  // namespace murlo_test

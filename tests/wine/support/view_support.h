@@ -1,6 +1,5 @@
 // Shared pieces of the view's integration tests: a fixture that starts from
-// a clean settings key, payload builders, the expected rendering (the
-// portable RenderRecord run in the test), and reading the view's selection
+// a clean settings key, payload builders, and reading the view's selection
 // and stored length from the console's process.
 #pragma once
 
@@ -9,19 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "common/log_record.h"
-#include "console/view/render_record.h"
 #include "support/wine_support.h"
 
-namespace murlo_view_test {
+namespace murlo_test {
 
-using namespace murlo_test;
-
-inline constexpr char kProgram[] = "MURLO.EXE";
 inline constexpr long kViewTextLimit = 0x7000;
 
 class ViewTest : public ::testing::Test {
@@ -34,12 +28,6 @@ protected:
     }
     void TearDown() override { DeleteSettingsKey(); }
 };
-
-// Starts a console and waits until creation is complete (it is shown then).
-inline bool StartReady(Console& console, const std::string& args = "") {
-    if (!console.Start(args)) return false;
-    return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
-}
 
 // Sends a payload; a console that does not answer within the deadline
 // (a trimming that never ends) fails the call instead of hanging the test.
@@ -76,32 +64,6 @@ inline std::string MakeRecord(const RecordFields& fields, const std::string& tex
     murlo::SetRecordText(record.data(), size, text.data(), text.size());
     return record;
 }
-
-// What the console should show: every payload rendered by the portable
-// RenderRecord with the console's options, from the initial line state.
-struct ExpectedRendering {
-    murlo::RenderOptions options;
-    murlo::RenderState state{true, true, nullptr, 0, 0};
-
-    explicit ExpectedRendering(const murlo::RenderOptions& o) : options(o) {}
-    ~ExpectedRendering() { std::free(state.buffer); }
-    ExpectedRendering(const ExpectedRendering&) = delete;
-    ExpectedRendering& operator=(const ExpectedRendering&) = delete;
-
-    static char* Grow(char* block, uint32_t oldSize, uint32_t newSize) {
-        char* grown = static_cast<char*>(std::realloc(block, newSize));
-        if (grown != nullptr && newSize > oldSize) std::memset(grown + oldSize, 0, newSize - oldSize);
-        return grown;
-    }
-    // The rendered text, or nothing when the payload is dropped.
-    std::string Render(const void* data, size_t size) {
-        if (murlo::RenderRecord(data, size, options, state, Grow) != murlo::RenderResult::Rendered) {
-            return {};
-        }
-        return std::string(state.buffer, state.length);
-    }
-    std::string Render(const std::string& payload) { return Render(payload.data(), payload.size()); }
-};
 
 // A block in the console's process: the rich edit messages that pass a
 // pointer are not carried between processes, so the pointer must be valid
@@ -153,4 +115,4 @@ inline void ExpectCaretAtEnd(const Console& console) {
     EXPECT_EQ(selection.cpMax, end);
 }
 
-}  // namespace murlo_view_test
+}  // namespace murlo_test
