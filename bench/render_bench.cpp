@@ -52,7 +52,7 @@ double PerSecond(Body body, long* calls) {
     return count / seconds;
 }
 
-void BenchRender(const char* name, const std::vector<char>& payload, const murlo::RenderOptions& options) {
+void BenchRender(const char* name, const std::vector<char>& payload, const murlo::ViewOptions& options) {
     murlo::RenderState state{true, true, nullptr, 0, 0};
     size_t bytes = 0;
     long calls = 0;
@@ -156,8 +156,10 @@ bool LeadByte932(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || 
 }  // namespace
 
 int main() {
-    const murlo::RenderOptions plain{true, false, false, false, false, false};
-    const murlo::RenderOptions decorated{true, true, true, true, true, true};
+    const murlo::ViewOptions plain;
+    murlo::ViewOptions decorated;
+    decorated.showFileName = decorated.showProcessId = decorated.showDate = decorated.showTime = 1;
+    decorated.addLineEnd = 1;
     std::string shortText = "value = 42\n";
     std::string fullText(1023, 'x');
     std::string lines;

@@ -64,14 +64,14 @@ INT_PTR CALLBACK TransparencyDialogProc(HWND dialog, UINT message, WPARAM wParam
         SendMessageA(trackbar, TBM_SETTICFREQ, 32, 0);
         SendMessageA(trackbar, TBM_SETLINESIZE, 0, 4);
         SendMessageA(trackbar, TBM_SETPAGESIZE, 0, 32);
-        SendMessageA(trackbar, TBM_SETPOS, TRUE, TrackbarFromAlpha(console->alpha));
+        SendMessageA(trackbar, TBM_SETPOS, TRUE, TrackbarFromAlpha(console->options.alpha));
         return TRUE;
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
             LRESULT position = SendDlgItemMessageA(dialog, IDC_TRANSPARENCY_TRACKBAR, TBM_GETPOS, 0, 0);
-            if (console) console->alpha = AlphaFromTrackbar(position);
+            if (console) console->options.alpha = AlphaFromTrackbar(position);
             EndDialog(dialog, 1);
             return TRUE;
         }
@@ -172,17 +172,17 @@ void ConsoleWindow::ApplyTransparency() {
     SetLayeredProc setLayered = SetLayeredFunction();
     if (!setLayered) return;
     LONG_PTR exStyle = GetWindowLongPtrA(mainWindow, GWL_EXSTYLE);
-    if (transparent && alpha != 255) {
+    if (options.transparent && options.alpha != 255) {
         SetWindowLongPtrA(mainWindow, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        setLayered(mainWindow, 0, alpha, LWA_ALPHA);
+        setLayered(mainWindow, 0, options.alpha, LWA_ALPHA);
     } else {
-        setLayered(mainWindow, 0, alpha, LWA_ALPHA);
+        setLayered(mainWindow, 0, options.alpha, LWA_ALPHA);
         SetWindowLongPtrA(mainWindow, GWL_EXSTYLE, exStyle & ~LONG_PTR(WS_EX_LAYERED));
     }
 }
 
 void ConsoleWindow::TransparentCommand() {
-    transparent = Toggled(transparent);
+    options.transparent = Toggled(options.transparent);
     if (g_console.platform.isNT5) ApplyTransparency();
 }
 
@@ -194,18 +194,18 @@ void ConsoleWindow::TransparencyCommand() {
 }
 
 void ConsoleWindow::TopMostCommand() {
-    topMost = Toggled(topMost);
-    SetWindowPos(mainWindow, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    options.topMost = Toggled(options.topMost);
+    SetWindowPos(mainWindow, options.topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void ConsoleWindow::WrapCommand() {
-    wrapToWindow = Toggled(wrapToWindow);
-    SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, wrapToWindow ? 0 : 1);
+    options.wrapToWindow = Toggled(options.wrapToWindow);
+    SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
 }
 
 void ConsoleWindow::LeftSpaceCommand() {
-    leftSpace = Toggled(leftSpace);
-    if (leftSpace)
+    options.leftSpace = Toggled(options.leftSpace);
+    if (options.leftSpace)
         SendMessageA(viewWindow, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
     else
         SendMessageA(viewWindow, EM_SETOPTIONS, ECOOP_AND, kSelectionBarOff);

@@ -12,7 +12,7 @@ namespace murlo {
 
 namespace {
 
-void Toggle(DWORD& field) { field = Toggled(field); }
+void Toggle(uint32_t& field) { field = Toggled(field); }
 
 // An empty selection copies nothing: some rich edit controls (Wine's) would
 // empty the clipboard.
@@ -31,7 +31,7 @@ void SelectAll(HWND view) {
 
 void ConsoleWindow::OnCommand(UINT id, LPARAM, UINT) {
     switch (id) {
-    case IDM_START_LOG: Toggle(loggingOn); break;
+    case IDM_START_LOG: Toggle(options.loggingOn); break;
     case IDM_SAVE_LOG: SaveLogCommand(); break;
     case IDM_LOG_TO_FILE: LogToFileCommand(); break;
     case IDM_EXIT: DestroyWindow(mainWindow); break;
@@ -41,12 +41,12 @@ void ConsoleWindow::OnCommand(UINT id, LPARAM, UINT) {
     case IDM_FIND: OpenFindDialog(); break;
     case IDM_FIND_PREVIOUS: FindPrevious(); break;
     case IDM_FIND_NEXT: FindNext(); break;
-    case IDM_SHOW_FILE_NAME: Toggle(showFileName); break;
-    case IDM_SHOW_PROCESS_ID: Toggle(showProcessId); break;
-    case IDM_SHOW_DATE: Toggle(showDate); break;
-    case IDM_SHOW_TIME: Toggle(showTime); break;
+    case IDM_SHOW_FILE_NAME: Toggle(options.showFileName); break;
+    case IDM_SHOW_PROCESS_ID: Toggle(options.showProcessId); break;
+    case IDM_SHOW_DATE: Toggle(options.showDate); break;
+    case IDM_SHOW_TIME: Toggle(options.showTime); break;
     case IDM_TRANSPARENT: TransparentCommand(); break;
-    case IDM_ADD_LINE_END: Toggle(addLineEnd); break;
+    case IDM_ADD_LINE_END: Toggle(options.addLineEnd); break;
     case IDM_WRAP: WrapCommand(); break;
     case IDM_LEFT_SPACE: LeftSpaceCommand(); break;
     case IDM_TOP_MOST: TopMostCommand(); break;

@@ -35,32 +35,32 @@ constexpr Rule kRules[] = {
 };
 static_assert(sizeof kRules / sizeof kRules[0] <= kMaxMenuItemStates);
 
-bool Checked(unsigned id, const MenuStateInput& s) {
+bool Checked(unsigned id, const ViewOptions& o, const MenuFacts& f) {
     switch (id) {
-    case IDM_START_LOG: return s.loggingOn != 0;
-    case IDM_LOG_TO_FILE: return s.logFileOpen;
-    case IDM_SHOW_FILE_NAME: return s.showFileName != 0;
-    case IDM_SHOW_PROCESS_ID: return s.showProcessId != 0;
-    case IDM_SHOW_DATE: return s.showDate != 0;
-    case IDM_SHOW_TIME: return s.showTime != 0;
-    case IDM_TOP_MOST: return s.topMost != 0;
-    case IDM_ADD_LINE_END: return s.addLineEnd != 0;
-    case IDM_TRANSPARENT: return s.isNT5 && s.transparent != 0 && s.alpha != 255;
-    case IDM_WRAP: return s.wrapToWindow != 0;
-    case IDM_LEFT_SPACE: return s.leftSpace != 0;
+    case IDM_START_LOG: return o.loggingOn != 0;
+    case IDM_LOG_TO_FILE: return f.logFileOpen;
+    case IDM_SHOW_FILE_NAME: return o.showFileName != 0;
+    case IDM_SHOW_PROCESS_ID: return o.showProcessId != 0;
+    case IDM_SHOW_DATE: return o.showDate != 0;
+    case IDM_SHOW_TIME: return o.showTime != 0;
+    case IDM_TOP_MOST: return o.topMost != 0;
+    case IDM_ADD_LINE_END: return o.addLineEnd != 0;
+    case IDM_TRANSPARENT: return f.isNT5 && o.transparent != 0 && o.alpha != 255;
+    case IDM_WRAP: return o.wrapToWindow != 0;
+    case IDM_LEFT_SPACE: return o.leftSpace != 0;
     default: return false;
     }
 }
 
-bool Enabled(unsigned id, const MenuStateInput& s) {
+bool Enabled(unsigned id, const ViewOptions& o, const MenuFacts& f) {
     switch (id) {
-    case IDM_SAVE_LOG: return !s.logFileOpen;
-    case IDM_COPY: return !s.selectionEmpty;
-    case IDM_FIND_PREVIOUS: return !s.findTextEmpty && s.richEdit2;
-    case IDM_FIND_NEXT: return !s.findTextEmpty;
-    case IDM_TRANSPARENT: return s.isNT5 && s.alpha != 255;
-    case IDM_TRANSPARENCY: return s.isNT5;
-    case IDM_HELP: return s.japaneseUi;
+    case IDM_SAVE_LOG: return !f.logFileOpen;
+    case IDM_COPY: return !f.selectionEmpty;
+    case IDM_FIND_PREVIOUS: return !f.findTextEmpty && f.richEdit2;
+    case IDM_FIND_NEXT: return !f.findTextEmpty;
+    case IDM_TRANSPARENT: return f.isNT5 && o.alpha != 255;
+    case IDM_TRANSPARENCY: return f.isNT5;
+    case IDM_HELP: return f.japaneseUi;
     default: return true;
     }
 }
@@ -78,14 +78,14 @@ unsigned MenuGroupsFor(int mainMenuPosition, bool isContextMenu) {
     }
 }
 
-size_t MenuItemStates(unsigned groups, const MenuStateInput& state, MenuItemState* out,
+size_t MenuItemStates(unsigned groups, const ViewOptions& options, const MenuFacts& facts, MenuItemState* out,
                       size_t capacity) {
     size_t count = 0;
     for (const Rule& rule : kRules) {
         if ((rule.group & groups) == 0) continue;
         if (count == capacity) break;
-        out[count++] = MenuItemState{rule.id, rule.setsCheck, rule.setsCheck && Checked(rule.id, state),
-                                     rule.setsEnabled, !rule.setsEnabled || Enabled(rule.id, state)};
+        out[count++] = MenuItemState{rule.id, rule.setsCheck, rule.setsCheck && Checked(rule.id, options, facts),
+                                     rule.setsEnabled, !rule.setsEnabled || Enabled(rule.id, options, facts)};
     }
     return count;
 }

@@ -1,31 +1,22 @@
 // The menu state rules: which items are checked and which are greyed, from
-// a plain copy of the console's state. Portable: OnInitMenuPopup applies
-// the result, and through it the accelerators follow the same rules.
+// the console's ViewOptions and a few facts about the window. Portable:
+// OnInitMenuPopup applies the result, and through it the accelerators follow
+// the same rules.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "console/shell/view_options.h"
+
 namespace murlo {
 
-// The state the rules look at. Booleans are the console's 32-bit numbers:
-// any non-zero number counts as on.
-struct MenuStateInput {
-    uint32_t loggingOn;
+// What the rules look at besides the options.
+struct MenuFacts {
     bool logFileOpen;
     bool selectionEmpty;
     bool findTextEmpty;
     bool richEdit2;
-    uint32_t showFileName;
-    uint32_t showProcessId;
-    uint32_t showDate;
-    uint32_t showTime;
-    uint32_t topMost;
-    uint32_t addLineEnd;
-    uint32_t transparent;
-    uint8_t alpha;
-    uint32_t wrapToWindow;
-    uint32_t leftSpace;
     bool isNT5;
     bool japaneseUi;
 };
@@ -58,7 +49,7 @@ inline constexpr size_t kMaxMenuItemStates = 24;
 
 // Writes the states of every item the groups govern into out (at most
 // capacity entries) and returns how many were written.
-size_t MenuItemStates(unsigned groups, const MenuStateInput& state, MenuItemState* out,
+size_t MenuItemStates(unsigned groups, const ViewOptions& options, const MenuFacts& facts, MenuItemState* out,
                       size_t capacity);
 
 // The toggles' new value: 1 when the field was 0, else 0.

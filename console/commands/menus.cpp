@@ -28,28 +28,17 @@ CHARRANGE ViewSelection(HWND view) {
     return selection;
 }
 
-MenuStateInput CurrentMenuState(const ConsoleWindow& console) {
+MenuFacts CurrentMenuFacts(const ConsoleWindow& console) {
     const PlatformInfo& platform = g_console.platform;
     CHARRANGE selection = ViewSelection(console.viewWindow);
-    MenuStateInput state{};
-    state.loggingOn = console.loggingOn;
-    state.logFileOpen = console.logFile != nullptr;
-    state.selectionEmpty = selection.cpMin == selection.cpMax;
-    state.findTextEmpty = console.findText[0] == '\0';
-    state.richEdit2 = platform.richEdit2 != FALSE;
-    state.showFileName = console.showFileName;
-    state.showProcessId = console.showProcessId;
-    state.showDate = console.showDate;
-    state.showTime = console.showTime;
-    state.topMost = console.topMost;
-    state.addLineEnd = console.addLineEnd;
-    state.transparent = console.transparent;
-    state.alpha = console.alpha;
-    state.wrapToWindow = console.wrapToWindow;
-    state.leftSpace = console.leftSpace;
-    state.isNT5 = platform.isNT5 != FALSE;
-    state.japaneseUi = platform.japaneseUi != FALSE;
-    return state;
+    MenuFacts facts{};
+    facts.logFileOpen = console.logFile != nullptr;
+    facts.selectionEmpty = selection.cpMin == selection.cpMax;
+    facts.findTextEmpty = console.findText[0] == '\0';
+    facts.richEdit2 = platform.richEdit2 != FALSE;
+    facts.isNT5 = platform.isNT5 != FALSE;
+    facts.japaneseUi = platform.japaneseUi != FALSE;
+    return facts;
 }
 
 int MainMenuPosition(HWND mainWindow, HMENU popup) {
@@ -68,7 +57,7 @@ void ConsoleWindow::OnInitMenuPopup(HMENU menu, UINT, BOOL isWindowMenu) {
     unsigned groups = MenuGroupsFor(MainMenuPosition(mainWindow, menu), isContextMenu);
     if (groups == 0) return;
     MenuItemState states[kMaxMenuItemStates];
-    size_t count = MenuItemStates(groups, CurrentMenuState(*this), states, kMaxMenuItemStates);
+    size_t count = MenuItemStates(groups, options, CurrentMenuFacts(*this), states, kMaxMenuItemStates);
     // Items absent from this popup make the calls fail and stay untouched.
     for (size_t i = 0; i < count; ++i) {
         const MenuItemState& item = states[i];

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "console/shell/view_options.h"
 #include "console/view/ring_buffer.h"
 
 namespace murlo {
@@ -71,24 +72,13 @@ struct ConsoleWindow {
     char findText[256] = {};
     FINDREPLACEA findRequest = {};
     DWORD findChoices = 0;  // match case and whole word of the last search from the dialog
-    DWORD showFileName = 0;
-    DWORD showProcessId = 0;
-    DWORD showDate = 0;
-    DWORD showTime = 0;
-    DWORD topMost = 0;
-    DWORD addLineEnd = 0;
-    DWORD transparent = 0;
-    BYTE alpha = 255;
-    DWORD wrapToWindow = 0;
-    DWORD leftSpace = 0;
+    ViewOptions options;
     HMENU contextMenu = nullptr;
     HACCEL accelerators = nullptr;
     HANDLE monitorThread = nullptr;
     char* renderBuffer = nullptr;
     uint32_t renderCapacity = 0;
-    DWORD loggingOn = 1;
     FILE* logFile = nullptr;
-    DWORD maxLogKB = 0;
     DWORD displayToWindow = 1;
     DWORD atLineStart = 1;
     DWORD lastLineOpen = 1;

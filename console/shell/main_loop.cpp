@@ -16,7 +16,7 @@ namespace murlo {
 
 void ConsoleWindow::OnIdle() {
     if (IsWindow(mainWindow) && IsWindow(toolbarWindow))
-        SendMessageA(toolbarWindow, TB_CHECKBUTTON, IDM_START_LOG, MAKELPARAM(LOWORD(loggingOn), 0));
+        SendMessageA(toolbarWindow, TB_CHECKBUTTON, IDM_START_LOG, MAKELPARAM(LOWORD(options.loggingOn), 0));
 }
 
 bool ConsoleWindow::FilterMessage(MSG& message) {
@@ -71,7 +71,7 @@ int RunConsole(int show, uint32_t options) {
         return 0;
     }
     RECT rect = LoadGeometry();
-    if (options & kStopOptionBit) console.loggingOn = 0;
+    if (options & kStopOptionBit) console.options.loggingOn = 0;
     if (!console.CreateMainWindow(rect)) return 0;
     ShowWindow(console.mainWindow, show);
     UpdateWindow(console.mainWindow);

@@ -104,34 +104,7 @@ void SaveWindowSettings(const ConsoleWindow& console) {
             key.WriteDword(kValueHeight, static_cast<DWORD>(SpanOf(rect.top, rect.bottom)));
         }
     }
-    key.WriteDword(kValueLogFileName, console.showFileName);
-    key.WriteDword(kValueLogProcessId, console.showProcessId);
-    key.WriteDword(kValueLogDate, console.showDate);
-    key.WriteDword(kValueLogTime, console.showTime);
-    key.WriteDword(kValueTopMost, console.topMost);
-    key.WriteDword(kValueAddCr, console.addLineEnd);
-    key.WriteDword(kValueDispTransparent, console.transparent);
-    key.WriteDword(kValueTransparent, console.alpha);
-    key.WriteDword(kValueWrapWindow, console.wrapToWindow);
-    key.WriteDword(kValueLeftSpace, console.leftSpace);
-    key.WriteDword(kValueMaxLogFileSize, console.maxLogKB);
-}
-
-// Reads the eleven options, each falling back to its default.
-void LoadWindowSettings(ConsoleWindow& console) {
-    RegistryKey key;
-    key.Open();
-    console.showFileName = key.ReadDword(kValueLogFileName, 0);
-    console.showProcessId = key.ReadDword(kValueLogProcessId, 0);
-    console.showDate = key.ReadDword(kValueLogDate, 0);
-    console.showTime = key.ReadDword(kValueLogTime, 0);
-    console.topMost = key.ReadDword(kValueTopMost, 0);
-    console.addLineEnd = key.ReadDword(kValueAddCr, 0);
-    console.transparent = key.ReadDword(kValueDispTransparent, 0);
-    console.alpha = static_cast<BYTE>(key.ReadDword(kValueTransparent, 255) & 0xFF);
-    console.wrapToWindow = key.ReadDword(kValueWrapWindow, 0);
-    console.leftSpace = key.ReadDword(kValueLeftSpace, 0);
-    console.maxLogKB = key.ReadDword(kValueMaxLogFileSize, 0);
+    SaveViewOptions(key, console.options);
 }
 
 void DestroyChild(HWND& child) {
@@ -157,9 +130,13 @@ void RegisterConsoleClass() {
 }
 
 HWND ConsoleWindow::CreateMainWindow(const RECT& rect) {
-    LoadWindowSettings(*this);
+    {
+        RegistryKey key;
+        key.Open();
+        LoadViewOptions(key, options);
+    }
     HMENU menu = LoadMenuA(g_console.resourceModule, MAKEINTRESOURCEA(IDM_MAIN_MENU));
-    DWORD exStyle = WS_EX_WINDOWEDGE | (topMost ? WS_EX_TOPMOST : 0);
+    DWORD exStyle = WS_EX_WINDOWEDGE | (options.topMost ? WS_EX_TOPMOST : 0);
     HWND window = CreateWindowExA(exStyle, kConsoleClassName, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   rect.left, rect.top, SpanOf(rect.left, rect.right),
                                   SpanOf(rect.top, rect.bottom), nullptr, menu, g_console.programInstance,

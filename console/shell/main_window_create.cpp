@@ -115,13 +115,13 @@ bool ConsoleWindow::OnCreate() {
     // The view, its text limit and its wrapping.
     RECT client = {};
     GetClientRect(mainWindow, &client);
-    DWORD viewStyle = kViewStyle | (leftSpace ? ES_SELECTIONBAR : 0);
+    DWORD viewStyle = kViewStyle | (options.leftSpace ? ES_SELECTIONBAR : 0);
     viewWindow = CreateWindowExA(WS_EX_CLIENTEDGE, g_console.platform.richEdit2 ? kRichEdit20Class : kRichEdit10Class,
                                  "", viewStyle, 0, kViewTopOffset, client.right, client.bottom, mainWindow,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEW)), instance, nullptr);
     if (!viewWindow) return false;
     SendMessageA(viewWindow, EM_EXLIMITTEXT, 0, kViewTextLimit);
-    SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, wrapToWindow ? 0 : 1);
+    SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
 
     // The save buffer.
     g_console.saveBuffer = AllocateZeroed(kSaveBufferSize);
@@ -149,7 +149,7 @@ bool ConsoleWindow::OnCreate() {
 
     // Transparency at start, only on NT 5 and only when not opaque; the
     // same routine as the transparency commands.
-    if (g_console.platform.isNT5 && transparent && alpha != 255) ApplyTransparency();
+    if (g_console.platform.isNT5 && options.transparent && options.alpha != 255) ApplyTransparency();
 
     // Wheel lines from the platform, or from the old wheel driver.
     if (haveVersion && HasSystemWheelSupport(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion)) {

@@ -8,6 +8,15 @@
 
 namespace murlo {
 
+void LoadViewOptions(const RegistryKey& key, ViewOptions& options) {
+    for (const StoredOption& option : kStoredOptions)
+        options.*option.field = key.ReadDword(option.name, option.defaultValue) & option.keptBits;
+}
+
+void SaveViewOptions(const RegistryKey& key, const ViewOptions& options) {
+    for (const StoredOption& option : kStoredOptions) key.WriteDword(option.name, options.*option.field);
+}
+
 LOGFONTA ReadStoredFont(const RegistryKey& key, bool hasNewShell) {
     LOGFONTA font;
     memset(&font, 0, sizeof font);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "console/shell/view_options.h"
+
 namespace murlo {
 
 struct RegistryKey {
@@ -31,6 +33,11 @@ struct RegistryKey {
     void WriteString(const char* name, const char* text) const;
     void Close();
 };
+
+// The stored options, each at its default unless its stored value is a
+// DWORD; the logging switch is left as it is.
+void LoadViewOptions(const RegistryKey& key, ViewOptions& options);
+void SaveViewOptions(const RegistryKey& key, const ViewOptions& options);
 
 // The stored view font, or the stock font (DEFAULT_GUI_FONT on the newer
 // shell, else OEM_FIXED_FONT) when none is stored; a shorter stored value

@@ -26,8 +26,6 @@ void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
     const void* data = payload->lpData;
     const size_t size = data != nullptr ? payload->cbData : 0;
 
-    const RenderOptions options = {loggingOn != 0, showFileName != 0, showProcessId != 0,
-                                   showDate != 0,  showTime != 0,     addLineEnd != 0};
     RenderState state = {atLineStart != 0, lastLineOpen != 0, renderBuffer, renderCapacity, 0};
     RenderResult result = RenderRecord(data, size, options, state, ReallocateRenderBuffer);
     renderBuffer = state.buffer;

@@ -72,7 +72,7 @@ void TakeDialogValues(HWND dialog) {
     ConsoleWindow* console = DialogConsole(dialog);
     if (!console) return;
     console->displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
-    console->maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
+    console->options.maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
 }
 
 }  // namespace
@@ -91,11 +91,11 @@ UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lP
         if (!console) return 0;
         if (HWND spin = GetDlgItem(dialog, IDC_MAX_SIZE_SPIN)) {
             SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(kMaxSpinKB, 0));
-            SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(LOWORD(console->maxLogKB), 0));
+            SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(LOWORD(console->options.maxLogKB), 0));
         }
         // Written after the spin control, which shows its own (clamped)
         // position in the field: the size offered is the one last confirmed.
-        SetDlgItemInt(dialog, IDC_MAX_SIZE, console->maxLogKB, FALSE);
+        SetDlgItemInt(dialog, IDC_MAX_SIZE, console->options.maxLogKB, FALSE);
     } else if ((message != 0 && message == g_console.fileNameOkMessage) || IsFileOkNotification(message, lParam)) {
         // Some platforms send only one of the two; where both come, the
         // second takes the same values again.
@@ -134,14 +134,14 @@ void ConsoleWindow::OpenLogFile(const char* fileName) {
         // message box, whose loop may hand the window the next record.
         displayToWindow = 1;
         ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
-    } else if (maxLogKB != 0) {
+    } else if (options.maxLogKB != 0) {
         OpenRingStore();
     }
 }
 
 void ConsoleWindow::CloseLogFile() {
     if (!logFile) return;
-    if (maxLogKB != 0) CloseRingStore();  // writes the ring's lines into the open stream
+    if (options.maxLogKB != 0) CloseRingStore();  // writes the ring's lines into the open stream
     std::fclose(logFile);
     displayToWindow = 1;
     logFile = nullptr;

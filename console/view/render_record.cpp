@@ -39,7 +39,7 @@ void AppendFormatted(char* prefix, size_t& length, const char* format, Args... a
 // Writes the decorations of a record whose process id is not 0, in their
 // fixed order, each with its trailing blank. Returns their length.
 size_t ComposeDecorations(const LogRecordHeader& header, const PayloadView& view,
-                          const RenderOptions& options, char* prefix) {
+                          const ViewOptions& options, char* prefix) {
     size_t length = 0;
     if (options.showFileName && view.locationLength > 0) {
         std::memcpy(prefix, view.location, view.locationLength);
@@ -93,7 +93,7 @@ uint64_t RecordGrowthCapacity(uint64_t capacity, uint64_t textLength) {
     return capacity + steps * kRenderBufferStep;
 }
 
-RenderResult RenderRecord(const void* payload, size_t size, const RenderOptions& options,
+RenderResult RenderRecord(const void* payload, size_t size, const ViewOptions& options,
                           RenderState& state, RenderReallocate reallocate) {
     if (!options.loggingOn) return RenderResult::Dropped;
 

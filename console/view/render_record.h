@@ -6,17 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace murlo {
+#include "console/shell/view_options.h"
 
-// The display options that shape a rendered text.
-struct RenderOptions {
-    bool loggingOn;       // off: payloads are ignored unread
-    bool showFileName;    // the record's location in front of the line
-    bool showProcessId;   // "#%08X " of the process id
-    bool showDate;        // "%02d/%02d/%02d " of year modulo 100, month, day
-    bool showTime;        // "%02d:%02d:%02d " of hour, minute, second
-    bool addLineEnd;      // end every text with a line end
-};
+namespace murlo {
 
 // The line state and the render buffer, kept between payloads.
 struct RenderState {
@@ -48,7 +40,7 @@ enum class RenderResult {
 // Reads nothing past payload + size and writes nothing past the buffer.
 // On Rendered the flags have their new values; on Dropped and OutOfMemory
 // the flags, buffer and capacity keep theirs.
-RenderResult RenderRecord(const void* payload, size_t size, const RenderOptions& options,
+RenderResult RenderRecord(const void* payload, size_t size, const ViewOptions& options,
                           RenderState& state, RenderReallocate reallocate);
 
 // The capacity that the growth rule gives for a record text of textLength

@@ -44,7 +44,7 @@ bool ConsoleWindow::OpenRingStore() {
     ReleaseRing(*this);
     ringFileName[0] = '\0';
     uint32_t size = 0;
-    if (!RingStoreSize(maxLogKB, &size)) return false;
+    if (!RingStoreSize(options.maxLogKB, &size)) return false;
 
     char directory[MAX_PATH] = {};
     DWORD length = GetTempPathA(sizeof directory, directory);

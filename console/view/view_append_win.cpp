@@ -22,7 +22,7 @@ void WriteToStream(void* context, const char* bytes, size_t count) {
 
 // The log file is a binary stream: WriteLogText gives it the CR LF form.
 void ConsoleWindow::MirrorToLogFile(const char* text, size_t length) {
-    switch (ChooseLogRoute(logFile != nullptr, maxLogKB, ringBase != nullptr)) {
+    switch (ChooseLogRoute(logFile != nullptr, options.maxLogKB, ringBase != nullptr)) {
     case LogRoute::None:
         break;
     case LogRoute::Ring:
@@ -59,7 +59,7 @@ bool GrowBlock(void*& block, size_t& capacity, size_t needed, size_t unit) {
 
 RichEditView ViewOf(const ConsoleWindow& console) {
     return MakeRichEditView(console.viewWindow, g_console.platform.richEdit2 != FALSE,
-                            static_cast<long>(kViewTextLimit), console.wrapToWindow != 0);
+                            static_cast<long>(kViewTextLimit), console.options.wrapToWindow != 0);
 }
 
 void CALLBACK FlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {

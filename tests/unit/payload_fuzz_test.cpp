@@ -63,9 +63,9 @@ TEST(PayloadFuzz, RandomPayloadsRenderWithinBoundsAndByTheRules) {
         for (int i = 0; i < kIterations / 2; ++i) {
             Payload payload = RandomPayload(random);
             unsigned flags = random();
-            r.options = {(flags & 1) != 0 || (flags & 2) != 0, (flags & 4) != 0,
+            r.options = RenderingOptions((flags & 1) != 0 || (flags & 2) != 0, (flags & 4) != 0,
                          (flags & 8) != 0,  (flags & 16) != 0, (flags & 32) != 0,
-                         (flags & 64) != 0};
+                         (flags & 64) != 0);
 
             PayloadView view = ClassifyPayload(payload.bytes.get(), payload.size);
             if (payload.size == 0) {

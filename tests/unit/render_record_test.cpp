@@ -85,7 +85,7 @@ TEST(RenderRecord, DecorationsInOrderAndOnlyForNonZeroProcessId) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Renderer r;
-        r.options = {true, true, true, true, true, false};
+        r.options = RenderingOptions(true, true, true, true, true, false);
         r.state.atLineStart = c.atLineStart;
         RecordFields fields;
         fields.processId = c.processId;
@@ -223,7 +223,8 @@ TEST(RenderRecord, PlainStringsGetNoDecorationsNorIndentation) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Renderer r;
-        r.options = {true, true, true, true, true, c.addLineEnd};
+        r.options.showFileName = r.options.showProcessId = r.options.showDate = r.options.showTime = 1;
+        r.options.addLineEnd = c.addLineEnd;
         Payload payload = MakePayload(c.bytes.data(), c.bytes.size());
         ASSERT_EQ(r.Render(payload), RenderResult::Rendered);
         EXPECT_EQ(r.Text(), c.rendered);
@@ -263,7 +264,7 @@ TEST(RenderRecord, GrowthRuleStepsOf1024) {
 TEST(RenderRecord, GrowsBeyondTheRuleWhereDecorationsAndLineFeedsNeedIt) {
     // 1008 LFs: the rule gives 2048 bytes, the rendered text needs 2342.
     Renderer r;
-    r.options = {true, true, true, true, true, true};
+    r.options = RenderingOptions(true, true, true, true, true, true);
     const std::string location(kLocationSize, 'L');  // fills the field, no NUL
     RecordFields fields;
     fields.location = location.c_str();
@@ -319,7 +320,7 @@ TEST(RenderRecord, FailedGrowthLeavesStateUnchanged) {
 TEST(RenderRecord, LoggingOffIgnoresPayloads) {
     Renderer r;
     ASSERT_EQ(r.Render(MakeRecord({}, "kept")), RenderResult::Rendered);
-    r.options = {false, true, true, true, true, true};
+    r.options = RenderingOptions(false, true, true, true, true, true);
     EXPECT_EQ(r.Render(MakeRecord({}, std::string(900, '\n'))), RenderResult::Dropped);
     EXPECT_EQ(reallocateCalls, 0);
     EXPECT_FALSE(r.state.atLineStart);

@@ -61,10 +61,23 @@ inline char* TestReallocate(char* block, uint32_t oldSize, uint32_t newSize) {
     return grown;
 }
 
+// The options the renderer reads, in its order of decorations.
+inline ViewOptions RenderingOptions(bool loggingOn, bool fileName, bool processId, bool date, bool time,
+                                    bool addLineEnd) {
+    ViewOptions options;
+    options.loggingOn = loggingOn;
+    options.showFileName = fileName;
+    options.showProcessId = processId;
+    options.showDate = date;
+    options.showTime = time;
+    options.addLineEnd = addLineEnd;
+    return options;
+}
+
 // The console's state as the main window creates it: a 1024-byte zeroed
 // buffer and both flags on.
 struct Renderer {
-    RenderOptions options{true, false, false, false, false, false};
+    ViewOptions options;  // logging on, every other option off
     RenderState state{true, true, nullptr, 0, 0};
 
     Renderer() {
