@@ -10,7 +10,7 @@
 
 #include "common/log_record.h"
 #include "console/view/render_record.h"
-#include "console/view/ring_buffer.h"
+#include "console/logfile/ring_buffer.h"
 #include "console/view/view_batch.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "console/shell/view_options.h"
-#include "console/view/ring_buffer.h"
+#include "console/logfile/ring_buffer.h"
 
 namespace murlo {
 
@@ -118,14 +118,14 @@ struct ConsoleWindow {
     void WriteRingStore(const char* text, size_t length);
     void CloseRingStore();
 
-    // Log-file commands (console/view/log_file_commands.cpp).
+    // Log-file commands (console/logfile/log_file_commands.cpp).
     void LogToFileCommand();
     void OpenLogFile(const char* fileName);
     void CloseLogFile();
     void SaveLogCommand();
     void SaveViewText(const char* fileName);
 
-    // Debug monitor control (console/intake/debug_monitor.cpp).
+    // Debug monitor control (console/capture/debug_monitor.cpp).
     bool StartDebugMonitor();
     void StopDebugMonitorForDialog();
     void StopDebugMonitor();
@@ -165,11 +165,11 @@ void RegisterConsoleClass();
 // Centres a dialog on the console's main window (console/commands/appearance.cpp).
 void CenterOnConsole(HWND dialog);
 
-// The log-file dialog's hook and the filter-list loader (console/view/log_file_commands.cpp).
+// The log-file dialog's hook and the filter-list loader (console/logfile/log_file_commands.cpp).
 UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadFilterString(UINT id, char* buffer);
 
-// The debug monitor thread procedure (console/intake/debug_monitor.cpp).
+// The debug monitor thread procedure (console/capture/debug_monitor.cpp).
 DWORD WINAPI DebugMonitor(LPVOID);
 
 }  // namespace murlo

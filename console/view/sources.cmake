@@ -1,13 +1,8 @@
-# Rendering, view append, ring store, log-file commands.
+# Rendering, view append and trimming.
 list(APPEND MURLO_CONSOLE_PORTABLE
     console/view/render_record.cpp
-    console/view/ring_buffer.cpp
-    console/view/control_units.cpp
-    console/view/log_mirror.cpp
-    console/view/save_dialog_request.cpp)
+    console/view/control_units.cpp)
 list(APPEND MURLO_CONSOLE_WINDOWS
     console/view/view_append_win.cpp
     console/view/rich_edit_view.cpp
-    console/view/ring_store.cpp
-    console/view/handle_copy_data.cpp
-    console/view/log_file_commands.cpp)
+    console/view/handle_copy_data.cpp)

@@ -1,5 +1,5 @@
 // Framing of the system debug-output channel's strings into LogRecords.
-#include "console/intake/debug_framing.h"
+#include "console/capture/debug_framing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/view/log_mirror.h"
+#include "console/logfile/log_mirror.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The save dialogs' request fields by platform, and the filter list.
-#include "console/view/save_dialog_request.h"
+#include "console/logfile/save_dialog_request.h"
 
 #include <gtest/gtest.h>
 

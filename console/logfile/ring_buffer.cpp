@@ -1,4 +1,4 @@
-#include "console/view/ring_buffer.h"
+#include "console/logfile/ring_buffer.h"
 
 #include <cstring>
 

@@ -1,4 +1,6 @@
-#include "console/view/log_mirror.h"
+#include "console/logfile/log_mirror.h"
+
+#include <cstdio>
 
 namespace murlo {
 
@@ -13,6 +15,10 @@ LogRoute ChooseLogRoute(bool logFileOpen, uint32_t maxLogKB, bool ringMapped) {
     if (!logFileOpen) return LogRoute::None;
     if (maxLogKB != 0 && ringMapped) return LogRoute::Ring;
     return LogRoute::File;
+}
+
+void WriteToStream(void* context, const char* bytes, size_t count) {
+    std::fwrite(bytes, 1, count, static_cast<FILE*>(context));
 }
 
 }  // namespace murlo

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "console/intake/debug_framing.h"
+#include "console/capture/debug_framing.h"
 #include "console/resources/resource.h"
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"

@@ -2,6 +2,7 @@
 // ring that keeps the newest part of a size-limited log. Portable.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace murlo {
@@ -19,5 +20,9 @@ enum class LogRoute {
 // A log whose size limit has no ring (it could not be made) still gets
 // every text, straight to the file: only the limit is lost, not the text.
 LogRoute ChooseLogRoute(bool logFileOpen, uint32_t maxLogKB, bool ringMapped);
+
+// A ByteSink's write into the open log file (context: its FILE*). Write
+// errors are not reported: the text still reaches the view.
+void WriteToStream(void* context, const char* bytes, size_t count);
 
 }  // namespace murlo

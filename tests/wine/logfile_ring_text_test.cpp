@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "console/logfile/ring_buffer.h"
 #include "console/resources/resource.h"
-#include "console/view/ring_buffer.h"
 #include "support/view_support.h"
 
 namespace murlo_test {
@@ -41,7 +41,7 @@ BOOL CALLBACK MatchTemplate(HWND child, LPARAM lParam) {
 
 // The ring's files present before a log is opened: the test looks only at
 // files that appear after.
-class ViewRingTest : public ViewTest {
+class LogFileRingText : public ViewTest {
 protected:
     std::string logPath;
     std::set<std::string> ringFilesBefore;
@@ -99,7 +99,7 @@ void AppendToString(void* context, const char* bytes, size_t count) {
     static_cast<std::string*>(context)->append(bytes, count);
 }
 
-TEST_F(ViewRingTest, LogFilesGetTheTextsDirectlyOrThroughTheRing) {
+TEST_F(LogFileRingText, LogFilesGetTheTextsDirectlyOrThroughTheRing) {
     const struct {
         const char* name;
         const char* sizeKB;
@@ -157,7 +157,7 @@ TEST_F(ViewRingTest, LogFilesGetTheTextsDirectlyOrThroughTheRing) {
 }
 
 // A ring still open when the console closes is written out and removed.
-TEST_F(ViewRingTest, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
+TEST_F(LogFileRingText, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
     Console console;
     ASSERT_TRUE(StartReady(console));
     ASSERT_TRUE(OpenLog(console, "1"));

@@ -1,4 +1,4 @@
-#include "console/intake/debug_framing.h"
+#include "console/capture/debug_framing.h"
 
 #include <cstring>
 

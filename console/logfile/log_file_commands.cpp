@@ -8,7 +8,7 @@
 #include "console/resources/resource.h"
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"
-#include "console/view/save_dialog_request.h"
+#include "console/logfile/save_dialog_request.h"
 
 #include <commctrl.h>
 

@@ -2,17 +2,9 @@
 // that exists only while such a log file is open.
 #include "console/shell/console_window.h"
 #include "console/shell/constants.h"
-#include "console/view/log_mirror.h"
+#include "console/logfile/log_mirror.h"
 
 namespace murlo {
-
-namespace {
-
-void WriteToStream(void* context, const char* bytes, size_t count) {
-    fwrite(bytes, 1, count, static_cast<FILE*>(context));
-}
-
-}  // namespace
 
 // ringWrite and ringOldest are the ring's offsets as addresses.
 static void FollowRing(ConsoleWindow& console) {

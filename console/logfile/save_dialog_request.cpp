@@ -1,4 +1,4 @@
-#include "console/view/save_dialog_request.h"
+#include "console/logfile/save_dialog_request.h"
 
 #include <cstring>
 
