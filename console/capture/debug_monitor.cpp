@@ -1,12 +1,13 @@
 // The DebugMonitor thread: the reader of the system debug-output channel,
 // which hands every string to the main window as a LogRecord; and the
 // user-interface thread's start and stop of it.
-#include <atomic>
+#include "console/capture/debug_monitor.h"
+
 #include <cstring>
 
 #include "console/capture/debug_framing.h"
+#include "console/console_window.h"
 #include "console/resources/resource.h"
-#include "console/shell/console_window.h"
 #include "console/shell/constants.h"
 
 namespace murlo {
@@ -18,14 +19,12 @@ namespace {
 // How long a restart waits for the thread it stopped before it starts anew.
 constexpr DWORD kRestartWaitMs = 2000;
 
-// A thread told to stop whose end was not yet seen (user-interface thread only).
-HANDLE g_stoppedThread = nullptr;
-
-// Counts the stops. The kill event is auto-reset and shared by every thread,
-// so a stop aimed at a thread that no longer waits (it ended after a
-// failure) leaves the signal pending; a later thread takes such a signal
-// as its own only when a stop happened after its start.
-std::atomic<uint32_t> g_stopCount{0};
+// What a capture thread is started with: its window's control record,
+// which lives as long as the process, and the stop count at its start.
+struct MonitorStart {
+    DebugMonitorControl* control;
+    uint32_t startedAt;
+};
 
 // The channel's kernel objects as the thread holds them; released in
 // reverse order of acquisition on every path.
@@ -104,16 +103,24 @@ bool WaitServingSentMessages(HANDLE thread, DWORD timeoutMs) {
 
 // Keeps the handle of a thread told to stop; an older one is closed, which
 // only gives up waiting for it (the thread runs on to its end).
-void KeepStoppedThread(HANDLE thread) {
-    if (g_stoppedThread) CloseHandle(g_stoppedThread);
-    g_stoppedThread = thread;
+void KeepStoppedThread(DebugMonitorControl& control, HANDLE thread) {
+    if (control.stoppedThread) CloseHandle(control.stoppedThread);
+    control.stoppedThread = thread;
+}
+
+// Tells the running thread and every older one to stop.
+void SignalStop(DebugMonitorControl& control) {
+    control.stopCount.fetch_add(1);
+    SetEvent(control.killEvent);
 }
 
 }  // namespace
 
-// parameter: the stop count when the thread was started.
+// parameter: a MonitorStart on the process heap, freed here.
 DWORD WINAPI DebugMonitor(LPVOID parameter) {
-    const auto startedAt = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(parameter));
+    const MonitorStart start = *static_cast<const MonitorStart*>(parameter);
+    HeapFree(GetProcessHeap(), 0, parameter);
+    DebugMonitorControl& control = *start.control;
     DebugChannel channel;
     if (UINT failure = OpenDebugChannel(channel)) {
         channel.Release();
@@ -126,12 +133,12 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
     char copy[kDebugSectionSize];  // a string taken out of the channel
     DebugMonitorIo io = {HeapResize, LocalTimeNow, SendToConsole, nullptr};
     SetEvent(channel.bufferReady);
-    HANDLE waits[2] = {channel.dataReady, g_console.killEvent};
+    HANDLE waits[2] = {channel.dataReady, control.killEvent};
     for (;;) {
         // The data event comes first, so a busy channel is drained before
         // the kill signal is seen; a failed wait (no kill event) ends the thread.
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        if (woken == WAIT_OBJECT_0 + 1 && g_stopCount.load() == startedAt) continue;  // not ours
+        if (woken == WAIT_OBJECT_0 + 1 && control.stopCount.load() == start.startedAt) continue;  // not ours
         if (woken != WAIT_OBJECT_0) break;
         DebugString string = ReadDebugSection(channel.view, kDebugSectionSize);
         // When the record buffer holds the string already (nothing can fail
@@ -161,37 +168,35 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
 }
 
 bool ConsoleWindow::StartDebugMonitor() {
-    if (!g_console.killEvent)
-        g_console.killEvent = CreateEventA(nullptr, FALSE, FALSE, kKillMonitorEvent);
-    if (monitorThread) return true;  // one is running already
+    if (!capture.killEvent) capture.killEvent = CreateEventA(nullptr, FALSE, FALSE, kKillMonitorEvent);
+    if (capture.thread) return true;  // one is running already
 
     // The stopped thread may still hold the channel (a busy channel keeps
     // it taking strings); a new one would find it taken and give up.
-    if (g_stoppedThread && WaitServingSentMessages(g_stoppedThread, kRestartWaitMs)) {
-        CloseHandle(g_stoppedThread);
-        g_stoppedThread = nullptr;
+    if (capture.stoppedThread && WaitServingSentMessages(capture.stoppedThread, kRestartWaitMs)) {
+        CloseHandle(capture.stoppedThread);
+        capture.stoppedThread = nullptr;
     }
 
+    auto* start = static_cast<MonitorStart*>(HeapAlloc(GetProcessHeap(), 0, sizeof(MonitorStart)));
+    if (!start) return false;
+    *start = MonitorStart{&capture, capture.stopCount.load()};
     DWORD threadId = 0;
-    auto startedAt = reinterpret_cast<LPVOID>(static_cast<uintptr_t>(g_stopCount.load()));
-    monitorThread = CreateThread(nullptr, 0, DebugMonitor, startedAt, 0, &threadId);
-    return monitorThread != nullptr;
+    capture.thread = CreateThread(nullptr, 0, DebugMonitor, start, 0, &threadId);
+    if (!capture.thread) HeapFree(GetProcessHeap(), 0, start);
+    return capture.thread != nullptr;
 }
 
 void ConsoleWindow::StopDebugMonitorForDialog() {
-    if (!monitorThread) return;
-    if (g_console.killEvent) {
-        g_stopCount.fetch_add(1);
-        SetEvent(g_console.killEvent);
-    }
-    KeepStoppedThread(monitorThread);
-    monitorThread = nullptr;
+    if (!capture.thread) return;
+    if (capture.killEvent) SignalStop(capture);
+    KeepStoppedThread(capture, capture.thread);
+    capture.thread = nullptr;
 }
 
 void ConsoleWindow::StopDebugMonitor() {
-    if (monitorThread && g_console.killEvent) {
-        g_stopCount.fetch_add(1);
-        SetEvent(g_console.killEvent);
+    if (capture.thread && capture.killEvent) {
+        SignalStop(capture);
         // The thread may be blocked sending a record to this thread.
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -201,9 +206,9 @@ void ConsoleWindow::StopDebugMonitor() {
     }
     // Closing the handles does not stop the threads; they end on the signal
     // or with the process.
-    if (monitorThread) CloseHandle(monitorThread);
-    monitorThread = nullptr;
-    KeepStoppedThread(nullptr);
+    if (capture.thread) CloseHandle(capture.thread);
+    capture.thread = nullptr;
+    KeepStoppedThread(capture, nullptr);
 }
 
 }  // namespace murlo

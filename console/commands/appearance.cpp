@@ -9,8 +9,8 @@
 
 #include "console/commands/appearance_rules.h"
 #include "console/commands/menu_state.h"
+#include "console/console_window.h"
 #include "console/resources/resource.h"
-#include "console/shell/console_window.h"
 #include "console/shell/constants.h"
 #include "console/shell/settings_store.h"
 
@@ -21,7 +21,7 @@ static_assert(sizeof(CHOOSEFONTA) == 60);
 static_assert(sizeof(CHOOSECOLORA) == 36);
 #endif
 static_assert(sizeof(LOGFONTA) == 60);
-static_assert(sizeof g_console.customColors == 64);
+static_assert(sizeof(ConsoleWindow::customColors) == 64);
 
 namespace {
 
@@ -149,20 +149,20 @@ void ConsoleWindow::BackColorCommand() {
         // A shorter stored list replaces only the colours it holds.
         COLORREF stored[16] = {};
         DWORD bytes = key.ReadBinary(kValueUserDefinedColor, stored, sizeof stored);
-        memcpy(g_console.customColors, stored, bytes);
+        memcpy(customColors, stored, bytes);
     }
     CHOOSECOLORA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = mainWindow;
     request.rgbResult = color;
-    request.lpCustColors = g_console.customColors;
+    request.lpCustColors = customColors;
     request.Flags = kColorDialogFlags;
     if (!ChooseColorA(&request) || windowDestroyed) return;
     {
         RegistryKey key;
         key.Open();
         key.WriteDword(kValueBackColor, request.rgbResult);
-        key.WriteBinary(kValueUserDefinedColor, g_console.customColors, sizeof g_console.customColors);
+        key.WriteBinary(kValueUserDefinedColor, customColors, sizeof customColors);
     }
     SendMessageA(viewWindow, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(request.rgbResult));
 }

@@ -5,8 +5,8 @@
 #include <richedit.h>
 
 #include "console/commands/menu_state.h"
+#include "console/console_window.h"
 #include "console/resources/resource.h"
-#include "console/shell/console_window.h"
 
 namespace murlo {
 
@@ -62,7 +62,7 @@ void ConsoleWindow::OnCommand(UINT id, LPARAM, UINT) {
 // The next record starts a new line, whatever the cleared text ended with.
 void ConsoleWindow::ClearView() {
     SetWindowTextA(viewWindow, "");
-    atLineStart = 1;
+    render.atLineStart = true;
 }
 
 }  // namespace murlo

@@ -9,7 +9,7 @@
 
 #include "common/ansi_lead_byte.h"
 #include "console/commands/find_text.h"
-#include "console/shell/console_window.h"
+#include "console/console_window.h"
 
 namespace murlo {
 
@@ -43,67 +43,67 @@ void ConsoleWindow::CopySelectionToFindText() {
     TEXTRANGEA range = {{source.min, source.max}, text};
     SendMessageA(viewWindow, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     // The control may fill the buffer without a terminator when it cuts.
-    CopyFindText(text, strnlen(text, sizeof text - 1), findText, sizeof findText, IsAnsiLeadByte);
+    CopyFindText(text, strnlen(text, sizeof text - 1), find.text, sizeof find.text, IsAnsiLeadByte);
 }
 
 void ConsoleWindow::OpenFindDialog() {
     CopySelectionToFindText();
-    if (findDialog) {
+    if (find.dialog) {
         // One dialog at a time: the open one takes the new text and the focus.
-        SetDlgItemTextA(findDialog, kFindWhatControl, findText);
-        SetActiveWindow(findDialog);
+        SetDlgItemTextA(find.dialog, kFindWhatControl, find.text);
+        SetActiveWindow(find.dialog);
         return;
     }
-    findRequest = FINDREPLACEA{};
-    findRequest.lStructSize = sizeof findRequest;
-    findRequest.hwndOwner = mainWindow;
-    findRequest.Flags = g_console.platform.richEdit2 ? FR_DOWN : FR_DOWN | FR_HIDEUPDOWN;
-    findRequest.lpstrFindWhat = findText;
-    findRequest.wFindWhatLen = sizeof findText;
-    findDialog = FindTextA(&findRequest);
+    find.request = FINDREPLACEA{};
+    find.request.lStructSize = sizeof find.request;
+    find.request.hwndOwner = mainWindow;
+    find.request.Flags = g_console.platform.richEdit2 ? FR_DOWN : FR_DOWN | FR_HIDEUPDOWN;
+    find.request.lpstrFindWhat = find.text;
+    find.request.wFindWhatLen = sizeof find.text;
+    find.dialog = FindTextA(&find.request);
 }
 
 // The choices of each search from the dialog are kept: some find dialogs
 // (Wine's) clear them in the record while they close.
 void ConsoleWindow::OnFindReplace() {
-    if (!(findRequest.Flags & FR_DIALOGTERM)) findChoices = findRequest.Flags & kFindChoices;
+    if (!(find.request.Flags & FR_DIALOGTERM)) find.choices = find.request.Flags & kFindChoices;
     FindInView();
 }
 
 void ConsoleWindow::FindInView() {
-    if (findRequest.Flags & FR_DIALOGTERM) {
-        findDialog = nullptr;
+    if (find.request.Flags & FR_DIALOGTERM) {
+        find.dialog = nullptr;
         return;
     }
     CHARRANGE selection = ViewSelection(viewWindow);
-    TextRange range = SearchRange(TextRange{selection.cpMin, selection.cpMax}, (findRequest.Flags & FR_DOWN) != 0);
-    FINDTEXTEXA find = {};
-    find.chrg = CHARRANGE{range.min, range.max};
-    find.lpstrText = findText;
+    TextRange range = SearchRange(TextRange{selection.cpMin, selection.cpMax}, (find.request.Flags & FR_DOWN) != 0);
+    FINDTEXTEXA search = {};
+    search.chrg = CHARRANGE{range.min, range.max};
+    search.lpstrText = find.text;
     // The control takes direction, match case and whole word from the flags.
-    LRESULT found = SendMessageA(viewWindow, EM_FINDTEXTEX, findRequest.Flags, reinterpret_cast<LPARAM>(&find));
+    LRESULT found = SendMessageA(viewWindow, EM_FINDTEXTEX, find.request.Flags, reinterpret_cast<LPARAM>(&search));
     if (found >= 0) {
-        SendMessageA(viewWindow, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&find.chrgText));
+        SendMessageA(viewWindow, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&search.chrgText));
         return;
     }
     MessageBeep(MB_ICONASTERISK);
-    if (findDialog) SetFocus(findDialog);
+    if (find.dialog) SetFocus(find.dialog);
 }
 
 // With the dialog closed, its last notification left FR_DIALOGTERM set; it
 // is cleared for the one step and set again. Match case and whole word are
 // the dialog's last choices.
 void ConsoleWindow::RepeatFind(bool down) {
-    if (!findDialog) {
-        findRequest.Flags &= ~DWORD(FR_DIALOGTERM);
-        findRequest.Flags = (findRequest.Flags & ~kFindChoices) | findChoices;
+    if (!find.dialog) {
+        find.request.Flags &= ~DWORD(FR_DIALOGTERM);
+        find.request.Flags = (find.request.Flags & ~kFindChoices) | find.choices;
     }
     if (down)
-        findRequest.Flags |= FR_DOWN;
+        find.request.Flags |= FR_DOWN;
     else
-        findRequest.Flags &= ~DWORD(FR_DOWN);
+        find.request.Flags &= ~DWORD(FR_DOWN);
     FindInView();
-    if (!findDialog) findRequest.Flags |= FR_DIALOGTERM;
+    if (!find.dialog) find.request.Flags |= FR_DIALOGTERM;
 }
 
 void ConsoleWindow::FindPrevious() { RepeatFind(false); }

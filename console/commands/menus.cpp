@@ -7,8 +7,8 @@
 #include <richedit.h>
 
 #include "console/commands/menu_state.h"
+#include "console/console_window.h"
 #include "console/resources/resource.h"
-#include "console/shell/console_window.h"
 
 namespace murlo {
 
@@ -32,9 +32,9 @@ MenuFacts CurrentMenuFacts(const ConsoleWindow& console) {
     const PlatformInfo& platform = g_console.platform;
     CHARRANGE selection = ViewSelection(console.viewWindow);
     MenuFacts facts{};
-    facts.logFileOpen = console.logFile != nullptr;
+    facts.logFileOpen = console.log.file != nullptr;
     facts.selectionEmpty = selection.cpMin == selection.cpMax;
-    facts.findTextEmpty = console.findText[0] == '\0';
+    facts.findTextEmpty = console.find.text[0] == '\0';
     facts.richEdit2 = platform.richEdit2 != FALSE;
     facts.isNT5 = platform.isNT5 != FALSE;
     facts.japaneseUi = platform.japaneseUi != FALSE;

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "common/ansi_lead_byte.h"
-#include "console/resources/resource.h"
-#include "console/shell/console_window.h"
-#include "console/shell/constants.h"
+#include "console/console_window.h"
 #include "console/logfile/save_dialog_request.h"
+#include "console/resources/resource.h"
+#include "console/shell/constants.h"
 
 #include <commctrl.h>
 
@@ -71,7 +71,7 @@ bool IsFileOkNotification(UINT message, LPARAM lParam) {
 void TakeDialogValues(HWND dialog) {
     ConsoleWindow* console = DialogConsole(dialog);
     if (!console) return;
-    console->displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
+    console->log.displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
     console->options.maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
 }
 
@@ -108,7 +108,7 @@ UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lP
 }
 
 void ConsoleWindow::LogToFileCommand() {
-    if (logFile) {
+    if (log.file) {
         CloseLogFile();
         return;
     }
@@ -127,12 +127,12 @@ void ConsoleWindow::LogToFileCommand() {
 
 void ConsoleWindow::OpenLogFile(const char* fileName) {
     // Binary: the texts reach the stream already in the file's CR LF form.
-    logFile = std::fopen(fileName, "wb");
-    if (!logFile) {
+    log.file = std::fopen(fileName, "wb");
+    if (!log.file) {
         // The dialog's no-display choice holds only while a log file takes
         // the text; without one the text would go nowhere. Set before the
         // message box, whose loop may hand the window the next record.
-        displayToWindow = 1;
+        log.displayToWindow = 1;
         ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
     } else if (options.maxLogKB != 0) {
         OpenRingStore();
@@ -140,11 +140,11 @@ void ConsoleWindow::OpenLogFile(const char* fileName) {
 }
 
 void ConsoleWindow::CloseLogFile() {
-    if (!logFile) return;
+    if (!log.file) return;
     if (options.maxLogKB != 0) CloseRingStore();  // writes the ring's lines into the open stream
-    std::fclose(logFile);
-    displayToWindow = 1;
-    logFile = nullptr;
+    std::fclose(log.file);
+    log.displayToWindow = 1;
+    log.file = nullptr;
 }
 
 void ConsoleWindow::SaveLogCommand() {
@@ -165,7 +165,7 @@ void ConsoleWindow::SaveViewText(const char* fileName) {
         ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
         return;
     }
-    char* text = g_console.saveBuffer;
+    char* text = log.saveBuffer;
     if (text) {
         // At most 0x7000 - 1 characters and the NUL.
         GetWindowTextA(viewWindow, text, kSaveBufferSize);

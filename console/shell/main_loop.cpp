@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "console/console_window.h"
 #include "console/resources/resource.h"
 #include "console/shell/command_line.h"
-#include "console/shell/console_window.h"
 #include "console/shell/constants.h"
 #include "console/shell/main_loop.h"
 #include "console/shell/settings_store.h"
@@ -20,7 +20,7 @@ void ConsoleWindow::OnIdle() {
 }
 
 bool ConsoleWindow::FilterMessage(MSG& message) {
-    if (findDialog && IsDialogMessageA(findDialog, &message)) return true;
+    if (find.dialog && IsDialogMessageA(find.dialog, &message)) return true;
     return TranslateAcceleratorA(mainWindow, accelerators, &message) != 0;
 }
 
@@ -64,8 +64,9 @@ int RunMessageLoop(ConsoleWindow& console) {
 }  // namespace
 
 int RunConsole(int show, uint32_t options) {
-    ConsoleWindow console;
-    g_console.killEvent = nullptr;
+    // Lives as long as the process: a capture thread told to stop may run on
+    // after this returns, and it reads the window's capture record.
+    static ConsoleWindow console;
     if (!LoadRichEdit()) {
         ShowResourceMessage(nullptr, IDS_CANT_LOAD_RICHEDIT, MB_ICONERROR);
         return 0;

@@ -1,6 +1,6 @@
 // The main window: class, creation, the window procedure's message table,
 // the pause receiver, layout, wheel scrolling, tooltips and shutdown.
-#include "console/shell/console_window.h"
+#include "console/console_window.h"
 
 #include <commctrl.h>
 
@@ -187,20 +187,20 @@ LRESULT ConsoleWindow::OnToolTipText(WPARAM wParam, LPARAM lParam) {
 
 void ConsoleWindow::OnDestroy() {
     windowDestroyed = true;
-    if (findDialog) {
-        DestroyWindow(findDialog);
-        findDialog = nullptr;
+    if (find.dialog) {
+        DestroyWindow(find.dialog);
+        find.dialog = nullptr;
     }
-    if (logFile) CloseLogFile();
+    if (log.file) CloseLogFile();
     SaveWindowSettings(*this);
     DestroyChild(viewWindow);
     DestroyChild(toolbarWindow);
     DestroyChild(statusWindow);
-    if (g_console.saveBuffer) HeapFree(GetProcessHeap(), 0, g_console.saveBuffer);
-    g_console.saveBuffer = nullptr;
-    if (renderBuffer) HeapFree(GetProcessHeap(), 0, renderBuffer);
-    renderBuffer = nullptr;
-    renderCapacity = 0;
+    if (log.saveBuffer) HeapFree(GetProcessHeap(), 0, log.saveBuffer);
+    log.saveBuffer = nullptr;
+    if (render.buffer) HeapFree(GetProcessHeap(), 0, render.buffer);
+    render.buffer = nullptr;
+    render.capacity = 0;
     StopDebugMonitor();
     PostQuitMessage(0);
 }

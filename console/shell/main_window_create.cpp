@@ -1,6 +1,6 @@
 // WM_CREATE of the main window: toolbar, status bar and view, buffers,
 // font and colours, the debug monitor, transparency and the wheel.
-#include "console/shell/console_window.h"
+#include "console/console_window.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -83,9 +83,9 @@ bool ConsoleWindow::OnCreate() {
     g_console.findReplaceMessage = RegisterWindowMessageA(kFindReplaceMessageName);
 
     // The render buffer.
-    renderCapacity = kInitialRenderCapacity;
-    renderBuffer = AllocateZeroed(renderCapacity);
-    if (!renderBuffer) {
+    render.capacity = kInitialRenderCapacity;
+    render.buffer = AllocateZeroed(render.capacity);
+    if (!render.buffer) {
         ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);
         return false;
     }
@@ -124,8 +124,8 @@ bool ConsoleWindow::OnCreate() {
     SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
 
     // The save buffer.
-    g_console.saveBuffer = AllocateZeroed(kSaveBufferSize);
-    if (!g_console.saveBuffer) {
+    log.saveBuffer = AllocateZeroed(kSaveBufferSize);
+    if (!log.saveBuffer) {
         ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);
         return false;
     }

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/console_window.h"
 #include "console/resources/resource.h"
 #include "console/shell/command_line.h"
-#include "console/shell/console_window.h"
 #include "console/shell/constants.h"
 #include "console/shell/platform_version.h"
 #include "console/shell/settings_store.h"

@@ -1,7 +1,7 @@
 // WM_COPYDATA: render the payload, mirror it to the log file and append it
 // to the view.
+#include "console/console_window.h"
 #include "console/resources/resource.h"
-#include "console/shell/console_window.h"
 #include "console/view/render_record.h"
 
 namespace murlo {
@@ -26,10 +26,7 @@ void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
     const void* data = payload->lpData;
     const size_t size = data != nullptr ? payload->cbData : 0;
 
-    RenderState state = {atLineStart != 0, lastLineOpen != 0, renderBuffer, renderCapacity, 0};
-    RenderResult result = RenderRecord(data, size, options, state, ReallocateRenderBuffer);
-    renderBuffer = state.buffer;
-    renderCapacity = state.capacity;
+    RenderResult result = RenderRecord(data, size, options, render, ReallocateRenderBuffer);
     if (result == RenderResult::OutOfMemory) {
         // Everything is consistent before the message box's own message
         // loop can hand this window the next payload.
@@ -37,11 +34,9 @@ void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
         return;
     }
     if (result != RenderResult::Rendered) return;
-    atLineStart = state.atLineStart;
-    lastLineOpen = state.lastLineOpen;
 
-    MirrorToLogFile(renderBuffer, state.length);
-    if (displayToWindow) AppendToView(renderBuffer, state.length);
+    MirrorToLogFile(render.buffer, render.length);
+    if (log.displayToWindow) AppendToView(render.buffer, render.length);
 }
 
 }  // namespace murlo

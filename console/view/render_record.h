@@ -32,7 +32,7 @@ using RenderReallocate = char* (*)(char* block, uint32_t oldSize, uint32_t newSi
 enum class RenderResult {
     Rendered,     // buffer holds the text for the log file and the view
     Dropped,      // logging off, or a suppressed blank line: nothing more to do
-    OutOfMemory,  // the buffer could not grow: the caller shows message 3000
+    OutOfMemory,  // the buffer could not grow: the caller shows "Not enough memory."
 };
 
 // Renders size bytes at payload (a LogRecord or a plain string) into

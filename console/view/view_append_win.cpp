@@ -1,6 +1,6 @@
 // The second stage of every payload, on the view's side: the rendered
 // text is appended to the view.
-#include "console/shell/console_window.h"
+#include "console/console_window.h"
 #include "console/shell/constants.h"
 #include "console/view/rich_edit_view.h"
 #include "console/view/view_append.h"

@@ -10,8 +10,8 @@
 
 #include "console/view/view_append.h"
 #include "support/commands_support.h"
-#include "tests/unit/text_control_model.h"
 #include "support/view_support.h"
+#include "tests/unit/text_control_model.h"
 
 namespace murlo_test {
 namespace {

@@ -1,5 +1,8 @@
-// ConsoleWindow: the one main-window object that holds all console state,
-// and the process-wide values of the console. Windows glue only.
+// ConsoleWindow: the main window's state as an aggregate of records, each
+// owned by one room (its options by the settings store, the render state by
+// the view, the log output by the log file, the find state by the commands,
+// the capture thread's control by the capture), and the process-wide values
+// of the console. Windows glue only.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +11,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "console/capture/debug_monitor.h"
+#include "console/commands/find_state.h"
+#include "console/logfile/log_output.h"
 #include "console/shell/view_options.h"
-#include "console/logfile/ring_buffer.h"
+#include "console/view/render_record.h"
 
 namespace murlo {
 
@@ -25,7 +31,7 @@ struct PlatformInfo {
 };
 
 // Process-wide values of the console, owned by the user-interface thread
-// (the debug monitor thread reads only consoleTarget and killEvent).
+// (the capture thread reads only consoleTarget).
 struct ConsoleProcess {
     HINSTANCE programInstance;
     HINSTANCE resourceModule;       // menus, dialogs and strings come from here
@@ -36,12 +42,9 @@ struct ConsoleProcess {
     UINT pauseMessage;
     UINT fileNameOkMessage;
     UINT findReplaceMessage;
-    char* saveBuffer;               // kSaveBufferSize bytes for Save log
     UINT wheelRollMessage;
     UINT scrollLinesMessage;
     UINT wheelScrollLines;
-    HANDLE killEvent;               // "MURLO_KILL_MONITOR", created on the first monitor start
-    COLORREF customColors[16];      // custom colours of the colour dialog
 };
 
 extern ConsoleProcess g_console;
@@ -64,37 +67,26 @@ struct ViewQueue {
 };
 
 struct ConsoleWindow {
+    // The shell's windows and resources.
     HWND mainWindow = nullptr;
     HWND viewWindow = nullptr;
     HWND toolbarWindow = nullptr;
     HWND statusWindow = nullptr;
-    HWND findDialog = nullptr;
-    char findText[256] = {};
-    FINDREPLACEA findRequest = {};
-    DWORD findChoices = 0;  // match case and whole word of the last search from the dialog
-    ViewOptions options;
     HMENU contextMenu = nullptr;
     HACCEL accelerators = nullptr;
-    HANDLE monitorThread = nullptr;
-    char* renderBuffer = nullptr;
-    uint32_t renderCapacity = 0;
-    FILE* logFile = nullptr;
-    DWORD displayToWindow = 1;
-    DWORD atLineStart = 1;
-    DWORD lastLineOpen = 1;
-    HANDLE ringFile = nullptr;
-    char ringFileName[MAX_PATH] = {};
-    HANDLE ringMapping = nullptr;
-    char* ringBase = nullptr;
-    char* ringWrite = nullptr;
-    char* ringOldest = nullptr;
-    RingRegion ringRegion = {};  // the ring as offsets; ringWrite and ringOldest follow it
     // Set when the main window is destroyed. A WM_CLOSE that arrives while a
     // modal dialog or message box is up destroys the window inside that
     // box's loop; the command that showed it checks this when it returns
     // and then does nothing more.
     bool windowDestroyed = false;
     ViewQueue viewQueue;
+
+    ViewOptions options;                       // console/shell/view_options.h
+    RenderState render = {true, true, nullptr, 0, 0};  // console/view/render_record.h
+    LogOutput log;                             // console/logfile/log_output.h
+    FindState find;                            // console/commands/find_state.h
+    DebugMonitorControl capture;               // console/capture/debug_monitor.h
+    COLORREF customColors[16] = {};            // the colour dialog's custom colours
 
     // Main window (console/shell/main_window.cpp).
     HWND CreateMainWindow(const RECT& rect);
@@ -110,7 +102,7 @@ struct ConsoleWindow {
     void OnIdle();
     bool FilterMessage(MSG& message);
 
-    // View append and the ring store (console/view).
+    // View append (console/view) and the log mirror and ring store (console/logfile).
     void MirrorToLogFile(const char* text, size_t length);
     void AppendToView(const char* text, size_t length);
     void FlushView();
@@ -169,7 +161,7 @@ void CenterOnConsole(HWND dialog);
 UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadFilterString(UINT id, char* buffer);
 
-// The debug monitor thread procedure (console/capture/debug_monitor.cpp).
+// The capture thread procedure (console/capture/debug_monitor.cpp).
 DWORD WINAPI DebugMonitor(LPVOID);
 
 }  // namespace murlo
