@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/client_test_support.h"
+#include "support/client_support.h"
 #include "support/wine_support.h"
 
 namespace {

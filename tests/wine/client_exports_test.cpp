@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/client_test_support.h"
+#include "support/client_support.h"
 #include "support/wine_support.h"
 
 namespace {

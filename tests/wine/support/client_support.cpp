@@ -1,4 +1,4 @@
-#include "support/client_test_support.h"
+#include "support/client_support.h"
 
 #include <tlhelp32.h>
 
