@@ -282,7 +282,9 @@ TEST(ClientCompose, RandomTextsKeepEveryRecordWithinItsField) {
             ASSERT_FALSE(part.back() == '\r' && captured.texts[i + 1].front() == '\n')
                 << "CR LF split, round " << round << " record " << i;
             // Cut only when full: at worst a lead byte and a CR wait for the next record.
-            if (part.back() != '\n') ASSERT_GE(part.size(), murlo::kMaxRecordText - 3) << "round " << round;
+            if (part.back() != '\n') {
+                ASSERT_GE(part.size(), murlo::kMaxRecordText - 3) << "round " << round;
+            }
         }
     }
 }

@@ -202,27 +202,6 @@ struct MispredictingModel : TextControlModel {
     long TextUnits(const char*, size_t length) const { return static_cast<long>(length) + error; }
 };
 
-// UTF-8: a valid sequence of two to four bytes is one character of the
-// limit; any other byte, a lead byte without its trail bytes among them, one.
-size_t Utf8Rule(const char* at, size_t remaining, long* weight) {
-    *weight = 1;
-    const auto lead = static_cast<unsigned char>(at[0]);
-    size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
-    if (bytes > remaining) return 1;
-    for (size_t k = 1; k < bytes; ++k) {
-        if ((static_cast<unsigned char>(at[k]) & 0xC0) != 0x80) return 1;
-    }
-    return bytes;
-}
-
-// A control that stores '#' as two characters (as a surrogate pair): it
-// counts more characters than bytes.
-size_t WideHashRule(const char* at, size_t, long* weight) {
-    *weight = at[0] == '#' ? 2 : 1;
-    return 1;
-}
-
 // The limit's count of a text, by the model's rule.
 long Weight(const TextControlModel& like, const std::string& text) {
     TextControlModel measure = like;

@@ -12,26 +12,6 @@
 namespace murlo::test {
 namespace {
 
-// UTF-8 as a control counts it: a valid sequence of two to four bytes is
-// one character, any other byte (a lead byte without its trail bytes) one.
-size_t Utf8Rule(const char* at, size_t remaining, long* weight) {
-    *weight = 1;
-    const auto lead = static_cast<unsigned char>(at[0]);
-    size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 1;
-    if (bytes > remaining) return 1;
-    for (size_t k = 1; k < bytes; ++k) {
-        if ((static_cast<unsigned char>(at[k]) & 0xC0) != 0x80) return 1;
-    }
-    return bytes;
-}
-
-// '#' stored as two characters (as a surrogate pair).
-size_t WideHashRule(const char* at, size_t, long* weight) {
-    *weight = at[0] == '#' ? 2 : 1;
-    return 1;
-}
-
 // Every byte one character: a host that does not know the code page.
 size_t ByteRule(const char*, size_t, long* weight) {
     *weight = 1;

@@ -25,7 +25,7 @@ protected:
 TEST_F(SaveLog, WritesExactlyTheViewsText) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
-    for (int i = 0; i < 50; ++i) SendRecord(console.window, "saved line " + std::to_string(i) + "\n");
+    for (int i = 0; i < 50; ++i) SendRecord(console.window, std::string("saved line ").append(std::to_string(i)).append("\n"));
     SendRecord(console.window, "no line end");
     const std::string path = folder + "saved.txt";
     ASSERT_TRUE(ConfirmSaveDialog(console, path, false));

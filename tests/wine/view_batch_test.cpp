@@ -17,15 +17,6 @@
 namespace murlo_test {
 namespace {
 
-struct ModelView {
-    murlo::test::TextControlModel model;
-    ModelView() {
-        model.limit = kViewTextLimit;
-        model.lineEndIsOneChar = true;
-    }
-    void Append(const std::string& text) { murlo::AppendToView(model, text.c_str(), text.size()); }
-};
-
 std::string RandomText(std::mt19937& random, int i) {
     std::string text;
     switch (random() % 120) {

@@ -16,15 +16,6 @@
 namespace murlo_test {
 namespace {
 
-struct ModelView {
-    murlo::test::TextControlModel model;
-    ModelView() {
-        model.limit = kViewTextLimit;
-        model.lineEndIsOneChar = true;
-    }
-    void Append(const std::string& text) { murlo::AppendToView(model, text.c_str(), text.size()); }
-};
-
 std::string Numbered(int i, size_t width) {
     std::string text = "record " + std::to_string(i) + " ";
     if (text.size() < width) text.append(width - text.size(), static_cast<char>('a' + i % 26));

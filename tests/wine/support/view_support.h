@@ -12,7 +12,9 @@
 #include <string>
 
 #include "common/log_record.h"
+#include "console/view/view_append.h"
 #include "support/wine_support.h"
+#include "tests/unit/text_control_model.h"
 
 namespace murlo_test {
 
@@ -114,5 +116,16 @@ inline void ExpectCaretAtEnd(const Console& console) {
     EXPECT_EQ(selection.cpMin, end);
     EXPECT_EQ(selection.cpMax, end);
 }
+
+// The view as the Windows control keeps it, on the control model: the
+// oracle of what the console's view must hold after a series of texts.
+struct ModelView {
+    murlo::test::TextControlModel model;
+    ModelView() {
+        model.limit = kViewTextLimit;
+        model.lineEndIsOneChar = true;
+    }
+    void Append(const std::string& text) { murlo::AppendToView(model, text.c_str(), text.size()); }
+};
 
 }  // namespace murlo_test
