@@ -1,0 +1,203 @@
+// Soak under faults: hostile payloads and garbage in the debug-output
+// channel, clients killed in mid-call, and a console closed while clients
+// send. A crash in the console's handler of a message sent from another
+// process is swallowed by Wine, so every case judges the console by what
+// it does next: it answers, shows a known record exactly, and holds no
+// more handles or memory than before.
+#include "soak_support.h"
+
+namespace murlo_soak_test {
+namespace {
+
+constexpr UINT kClear = 57633;
+
+class SoakFault : public CaptureTest {
+protected:
+    Scale scale = CurrentScale();
+
+    // The view shows exactly one known record after Clear.
+    void ExpectShowsKnownRecord(const Console& console) {
+        ASSERT_TRUE(SendCommand(console.window, kClear));
+        SendRecord(console.window, "known record\n");
+        EXPECT_EQ(console.ViewText(), "known record\r\n");
+    }
+};
+
+TEST_F(SoakFault, RandomPayloadsLeaveTheConsoleAnsweringWithBoundedResources) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    // Warm-up with the same kinds of payloads: the render buffer and the
+    // view reach their working sizes.
+    {
+        OwnedProcess warm;
+        ASSERT_TRUE(StartClient(warm, "copydata 100 1"));
+        ASSERT_EQ(WaitProcess(warm.process, 120000), 0);
+    }
+    const ResourceFigures before = MeasureProcess(console.process.handle);
+    OwnedProcess hostile;
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(StartClient(hostile, "copydata " + std::to_string(scale.hostilePayloads) + " 2"));
+    ASSERT_EQ(WaitProcess(hostile.process, 3600 * 1000), 0);
+    DWORD elapsed = GetTickCount() - start;
+
+    EXPECT_TRUE(Answers(console.window));
+    ExpectShowsKnownRecord(console);
+    const ResourceFigures after = MeasureProcess(console.process.handle);
+    EXPECT_LE(after.handles, before.handles + 4);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 4);
+    EXPECT_LE(after.privateBytes, before.privateBytes + 4 * 1024 * 1024);
+    SOAK_FIGURES("%ld random payloads in %lu ms (%.0f payloads/s); before: %s; after: %s", scale.hostilePayloads,
+                 static_cast<unsigned long>(elapsed), scale.hostilePayloads * 1000.0 / (elapsed ? elapsed : 1),
+                 Describe(before).c_str(), Describe(after).c_str());
+    EXPECT_EQ(console.Close(), 0);
+}
+
+TEST_F(SoakFault, RandomDebugBuffersLeaveCaptureWorkingWithBoundedResources) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    ASSERT_TRUE(WaitFor(ChannelReady));
+    {
+        OwnedProcess warm;
+        ASSERT_TRUE(StartClient(warm, "dbwin 100 3"));
+        ASSERT_EQ(WaitProcess(warm.process, 120000), 0);
+    }
+    const ResourceFigures before = MeasureProcess(console.process.handle);
+    OwnedProcess hostile;
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(StartClient(hostile, "dbwin " + std::to_string(scale.hostileBuffers) + " 4"));
+    ASSERT_EQ(WaitProcess(hostile.process, 3600 * 1000), 0);
+    DWORD elapsed = GetTickCount() - start;
+
+    EXPECT_TRUE(Answers(console.window));
+    ExpectShowsKnownRecord(console);
+    // A real writer's string is still captured, on a line of its own.
+    ASSERT_TRUE(SendCommand(console.window, kClear));
+    ASSERT_EQ(RunWriter("t:captured\\n"), 0);
+    EXPECT_TRUE(ViewEndsWith(console, "captured\r\n"));
+    const ResourceFigures after = MeasureProcess(console.process.handle);
+    EXPECT_LE(after.handles, before.handles + 4);
+    EXPECT_LE(after.privateBytes, before.privateBytes + 4 * 1024 * 1024);
+    SOAK_FIGURES("%ld random debug buffers in %lu ms (%.0f buffers/s); before: %s; after: %s",
+                 scale.hostileBuffers, static_cast<unsigned long>(elapsed),
+                 scale.hostileBuffers * 1000.0 / (elapsed ? elapsed : 1), Describe(before).c_str(),
+                 Describe(after).c_str());
+    EXPECT_EQ(console.Close(), 0);
+}
+
+TEST_F(SoakFault, ClientsKilledInMidCallLeaveTheOthersServed) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    const std::string path = folder + "survivors.txt";
+    ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, {path}));
+
+    const long count = scale.recordsPerThread * 4;
+    OwnedProcess survivors[3];
+    for (int p = 0; p < 3; ++p) {
+        ASSERT_TRUE(StartClient(survivors[p], "lib S" + std::to_string(p) + " 2 " + std::to_string(count)));
+    }
+    // Victims send without pause and are ended by force while they send.
+    int killed = 0;
+    for (int round = 0; round < 5; ++round) {
+        OwnedProcess victim;
+        const std::string tag = "V" + std::to_string(round);
+        ASSERT_TRUE(StartClient(victim, "untilgone " + tag));
+        ASSERT_TRUE(WaitFor([&] { return console.ViewText().find(tag + " ") != std::string::npos; }, 60000))
+            << tag;
+        if (TerminateProcess(victim.process.handle, 77)) ++killed;
+        WaitForSingleObject(victim.process.handle, 10000);
+        EXPECT_TRUE(Answers(console.window)) << "after " << tag;
+    }
+    for (auto& survivor : survivors) EXPECT_EQ(WaitProcess(survivor.process, 600000), 0);
+    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, &bytes));
+    bool whole = false;
+    std::vector<std::string> lines = SplitLines(bytes, &whole);
+    EXPECT_TRUE(whole);
+    NumberedLog log = ParseNumbered(lines, "S");
+    for (int p = 0; p < 3; ++p) {
+        for (int t = 0; t < 2; ++t) {
+            std::string source = "S" + std::to_string(p) + "." + std::to_string(t);
+            EXPECT_TRUE(IsRun(log.bySource[source], 0, count - 1)) << source;
+        }
+    }
+    // A victim's records arrived whole and in order up to where it died.
+    NumberedLog victims = ParseNumbered(log.strangers, "V");
+    EXPECT_EQ(victims.strangers.size(), 0u);
+    for (const auto& [source, numbers] : victims.bySource) {
+        EXPECT_TRUE(IsRun(numbers, 0, static_cast<long>(numbers.size()) - 1)) << source;
+    }
+    EXPECT_TRUE(Answers(console.window));
+    ExpectShowsKnownRecord(console);
+    SOAK_FIGURES("%d clients killed while sending; 3 others sent %ld records each, all logged; victims' records "
+                 "logged: %ld",
+                 killed, 2 * count, victims.total);
+    EXPECT_EQ(console.Close(), 0);
+}
+
+TEST_F(SoakFault, CloseUnderLoadEndsCleanlyAndClientsFindTheNextConsole) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    const std::set<std::string> ringFilesBefore = RingFiles();
+    const std::string path = folder + "closed.txt";
+    LogFileChoice choice = {path};
+    choice.size = "64";
+    ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, choice));
+    ASSERT_EQ(RingFiles().size(), ringFilesBefore.size() + 1);
+    DeleteSettingsKey();  // the settings written at shutdown are new
+
+    StartSignal reload("Reload");
+    OwnedProcess senders[4];
+    for (int p = 0; p < 4; ++p) {
+        ASSERT_TRUE(StartClient(senders[p], "untilgone C" + std::to_string(p) + " " + reload.name));
+    }
+    // Every sender is sending.
+    for (int p = 0; p < 4; ++p) {
+        std::string tag = "C" + std::to_string(p) + " ";
+        ASSERT_TRUE(WaitFor([&] { return console.ViewText().find(tag) != std::string::npos; }, 60000)) << tag;
+    }
+    PostMessageA(console.window, WM_CLOSE, 0, 0);
+    const int exitCode = WaitProcess(console.process, 60000);
+    EXPECT_EQ(exitCode, 0);
+
+    // The ring was written out whole lines only, and its file is gone.
+    EXPECT_EQ(RingFiles(), ringFilesBefore);
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, &bytes));
+    bool whole = false;
+    NumberedLog log = ParseNumbered(SplitLines(bytes, &whole), "C");
+    EXPECT_TRUE(whole) << "the log file ends with a cut line";
+    EXPECT_LE(bytes.size(), 64u * 1024u);
+    EXPECT_TRUE(log.strangers.empty()) << "first strange line: " << log.strangers.front();
+    for (const auto& [source, numbers] : log.bySource) {
+        ASSERT_FALSE(numbers.empty());
+        EXPECT_TRUE(IsRun(numbers, numbers.front(), numbers.back())) << source;
+    }
+    // The settings were saved at shutdown.
+    DWORD stored = 0;
+    EXPECT_TRUE(GetSettingDword("MaxLogFileSize", &stored));
+    EXPECT_EQ(stored, 64u);
+
+    // The clients' calls returned once the console was gone: every sender
+    // is now waiting for the signal to load the library again.
+    Console next;
+    ASSERT_TRUE(StartConsole(next));
+    reload.Set();
+    for (int p = 0; p < 4; ++p) {
+        int longest = WaitProcess(senders[p].process, 30000);
+        EXPECT_GE(longest, 0) << "sender " << p << " did not end";
+        EXPECT_LT(longest, 1000) << "sender " << p << ": longest call after the console went, ms";
+    }
+    std::string text = next.ViewText();
+    for (int p = 0; p < 4; ++p) {
+        std::string line = "C" + std::to_string(p) + " reloaded\r\n";
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    SOAK_FIGURES("closed under load by 4 senders: exit code %d, log file %lu bytes of %ld whole lines", exitCode,
+                 static_cast<unsigned long>(bytes.size()), log.total);
+    EXPECT_EQ(next.Close(), 0);
+}
+
+}  // namespace
+}  // namespace murlo_soak_test
