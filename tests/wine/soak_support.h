@@ -32,15 +32,22 @@ struct Scale {
     int dialogCycles;           // Log to File and Save log, each
 };
 
+inline long CountFromEnvironment(const char* name, long fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && std::atol(value) > 0 ? std::atol(value) : fallback;
+}
+
+// The long run's largest counts may be lowered for a slower or busier
+// machine: MURLO_SOAK_LONG_RECORDS (the run with the view shown) and
+// MURLO_SOAK_LONG_PAYLOADS (random payloads, and as many debug buffers).
 inline Scale CurrentScale() {
     const char* mode = std::getenv("MURLO_SOAK");
-    // A count may be overridden for a long run on a slower machine.
-    const char* records = std::getenv("MURLO_SOAK_LONG_RECORDS");
     if (mode != nullptr && std::string(mode) == "long") {
-        long longRun = records != nullptr ? std::atol(records) : 1000000;
-        return {true, 2500, 5000, 5000, 100000, 100000, longRun, 200};
+        const long payloads = CountFromEnvironment("MURLO_SOAK_LONG_PAYLOADS", 100000);
+        return {true, 2500, 5000, 5000, payloads, payloads, CountFromEnvironment("MURLO_SOAK_LONG_RECORDS", 1000000),
+                200};
     }
-    return {false, 150, 600, 400, 200, 300, 6000, 20};
+    return {false, 150, 600, 400, 200, 300, 4000, 20};
 }
 
 // One figure line per measurement, easy to collect from the output.
