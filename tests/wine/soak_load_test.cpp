@@ -261,37 +261,43 @@ std::string HandleTypeChanges(const std::map<int, int>& before, std::map<int, in
     return changes;
 }
 
-// One round of both save dialogs: a log file opened and closed, the view saved.
-void DialogCycle(Console& console, const std::string& folder, int round, bool* ok) {
+// One round of both save dialogs: a log file opened and closed, the view
+// saved. Returns what went wrong, empty when nothing did.
+std::string DialogCycle(Console& console, const std::string& folder, int round) {
     const std::string logPath = folder + "cycle-log.txt";
     const std::string savePath = folder + "cycle-save.txt";
-    DeleteFileA(logPath.c_str());
-    DeleteFileA(savePath.c_str());
-    *ok = ConfirmLogFileDialog(console.window, console.process.id, {logPath});
-    if (!*ok) return;
+    // The console may still be closing last round's saved file.
+    for (const std::string& path : {logPath, savePath}) {
+        WaitFor([&] { return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
+    }
+    auto failed = [&](const char* step) {
+        HWND box = FindAnyMessageBox(console.process.id);
+        return std::string(step) + (box ? ", message box: " + MessageBoxText(box) : std::string());
+    };
+    if (!ConfirmLogFileDialog(console.window, console.process.id, {logPath})) return failed("Log to File dialog");
     SendRecord(console.window, "round " + std::to_string(round) + "\n");
-    *ok = SendCommand(console.window, kLogToFile);
-    if (!*ok) return;
+    if (!SendCommand(console.window, kLogToFile)) return failed("closing the log");
     PostCommand(console.window, kSaveLog);
     HWND dialog = WaitForSaveDialog(console.process.id);
-    *ok = dialog != nullptr;
-    if (!*ok) return;
+    if (dialog == nullptr) return failed("Save log dialog did not come");
     TypeFileName(dialog, savePath);
     PressButton(dialog, IDOK);
-    *ok = WaitGone(dialog) && WaitFor([&] { return GetFileAttributesA(savePath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    if (!WaitGone(dialog)) return failed("Save log dialog did not go");
+    if (!WaitFor([&] { return GetFileAttributesA(savePath.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        return failed("no saved file");
+    }
+    return {};
 }
 
 TEST_F(SoakLoad, RepeatedSaveDialogsLeaveHandlesAndGdiObjectsFlatAndCaptureWorking) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
     ASSERT_TRUE(WaitFor(ChannelReady));
-    bool ok = false;
     // Warm-up: the dialogs' libraries are loaded and their caches (icons of
     // the folder's files) filled.
     constexpr int kWarmUpRounds = 4;
     for (int round = 0; round < kWarmUpRounds; ++round) {
-        DialogCycle(console, folder, round, &ok);
-        ASSERT_TRUE(ok) << "warm-up round " << round;
+        ASSERT_EQ(DialogCycle(console, folder, round), "") << "warm-up round " << round;
     }
     ASSERT_TRUE(WaitFor(ChannelReady));
     const ResourceFigures before = MeasureProcess(console.process.handle);
@@ -299,8 +305,7 @@ TEST_F(SoakLoad, RepeatedSaveDialogsLeaveHandlesAndGdiObjectsFlatAndCaptureWorki
     detail::CountHandles(console.process.id, &typesBefore);
     DWORD start = GetTickCount();
     for (int round = kWarmUpRounds; round < kWarmUpRounds + scale.dialogCycles; ++round) {
-        DialogCycle(console, folder, round, &ok);
-        ASSERT_TRUE(ok) << "round " << round;
+        ASSERT_EQ(DialogCycle(console, folder, round), "") << "round " << round;
     }
     DWORD elapsed = GetTickCount() - start;
     ASSERT_TRUE(WaitFor(ChannelReady));
