@@ -101,6 +101,7 @@ struct ConsoleWindow {
     // Main loop (console/shell/main_loop.cpp).
     void OnIdle();
     bool FilterMessage(MSG& message);
+    void LetQueuedMessagesThrough();
 
     // View append (console/view) and the log mirror and ring store (console/logfile).
     void MirrorToLogFile(const char* text, size_t length);

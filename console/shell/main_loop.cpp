@@ -25,6 +25,37 @@ bool ConsoleWindow::FilterMessage(MSG& message) {
 }
 
 namespace {
+bool g_lettingQueuedThrough = false;
+}  // namespace
+
+// A thread handles messages sent from other threads before anything posted
+// to it or typed: while several programs send records without pause one is
+// always waiting, and WM_CLOSE, menu commands, the mouse and the keyboard
+// would never come out of the queue (the console could not even be closed).
+// So after a record, when such messages wait, the sender is released and
+// they are handled here. Records that arrive meanwhile are handled as they
+// come, without this turn again; WM_QUIT goes back to the main loop.
+void ConsoleWindow::LetQueuedMessagesThrough() {
+    if (g_lettingQueuedThrough) return;
+    g_lettingQueuedThrough = true;
+    MSG message;
+    const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting)) ReplyMessage(0);
+    for (int handled = 0; handled < 64; ++handled) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting)) break;
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (!FilterMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    g_lettingQueuedThrough = false;
+}
+
+namespace {
 
 constexpr DWORD kDefaultGeometry = static_cast<DWORD>(CW_USEDEFAULT);
 

@@ -80,7 +80,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE: console->OnSize(UINT(wParam), short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_SETFOCUS: SetFocus(console->viewWindow); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
-    case WM_COPYDATA: console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return 0;
+    case WM_COPYDATA:
+        console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        console->LetQueuedMessagesThrough();
+        return 0;
     case WM_NOTIFY: return console->OnToolTipText(wParam, lParam);
     case WM_CONTEXTMENU: console->OnContextMenu(short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;

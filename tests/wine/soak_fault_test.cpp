@@ -159,7 +159,8 @@ TEST_F(SoakFault, CloseUnderLoadEndsCleanlyAndClientsFindTheNextConsole) {
     }
     PostMessageA(console.window, WM_CLOSE, 0, 0);
     const int exitCode = WaitProcess(console.process, 60000);
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(exitCode, 0) << "the console's window " << (IsWindow(console.window) ? "still exists" : "is gone")
+                           << (Answers(console.window) ? " and answers" : " and does not answer");
 
     // The ring was written out whole lines only, and its file is gone.
     EXPECT_EQ(RingFiles(), ringFilesBefore);
