@@ -34,9 +34,11 @@ bool g_lettingQueuedThrough = false;
 // would never come out of the queue (the console could not even be closed).
 // So after a record, when such messages wait, the sender is released and
 // they are handled here. Records that arrive meanwhile are handled as they
-// come, without this turn again; WM_QUIT goes back to the main loop.
+// come, without this turn again; WM_QUIT goes back to the main loop. While
+// a modal dialog or message box disables the window, its own loop takes the
+// messages (keys meant for the dialog, no second command on top of it).
 void ConsoleWindow::LetQueuedMessagesThrough() {
-    if (g_lettingQueuedThrough) return;
+    if (g_lettingQueuedThrough || !IsWindowEnabled(mainWindow)) return;
     g_lettingQueuedThrough = true;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
