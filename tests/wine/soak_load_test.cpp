@@ -256,7 +256,10 @@ std::string HandleTypeChanges(const std::map<int, int>& before, std::map<int, in
     for (const auto& [type, count] : after) {
         auto found = before.find(type);
         int old = found == before.end() ? 0 : found->second;
-        if (old != count) changes += " " + std::to_string(type) + ": " + std::to_string(old) + " -> " + std::to_string(count);
+        if (old == count) continue;
+        char change[48];
+        std::snprintf(change, sizeof change, " %d: %d -> %d", type, old, count);
+        changes += change;
     }
     return changes;
 }
@@ -304,8 +307,10 @@ TEST_F(SoakLoad, RepeatedSaveDialogsLeaveHandlesAndGdiObjectsFlatAndCaptureWorki
     std::map<int, int> typesBefore, typesAfter;
     detail::CountHandles(console.process.id, &typesBefore);
     DWORD start = GetTickCount();
+    ResourceFigures middle;
     for (int round = kWarmUpRounds; round < kWarmUpRounds + scale.dialogCycles; ++round) {
         ASSERT_EQ(DialogCycle(console, folder, round), "") << "round " << round;
+        if (round == kWarmUpRounds + scale.dialogCycles / 2 - 1) middle = MeasureProcess(console.process.handle);
     }
     DWORD elapsed = GetTickCount() - start;
     ASSERT_TRUE(WaitFor(ChannelReady));
@@ -327,11 +332,15 @@ TEST_F(SoakLoad, RepeatedSaveDialogsLeaveHandlesAndGdiObjectsFlatAndCaptureWorki
     const int platformShare = PlatformKeysPerDialog() * 2 * scale.dialogCycles;
     EXPECT_LE(static_cast<int>(after.handles), static_cast<int>(before.handles) + platformShare + 4)
         << HandleTypeChanges(typesBefore, typesAfter);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 4);
-    SOAK_FIGURES("%d rounds of Log to File and Save log in %lu ms; before: %s; after: %s; registry keys the "
-                 "platform's dialogs keep: %d",
+    // Wine's file dialog fills its icon cache on a thread of its own, once,
+    // at a time that varies (a step of 12 GDI objects seen); a leak grows
+    // with the rounds, so the second half of them must add nothing.
+    EXPECT_LE(after.gdiObjects, middle.gdiObjects + 4);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 16);
+    SOAK_FIGURES("%d rounds of Log to File and Save log in %lu ms; before: %s; half-way: %s; after: %s; registry "
+                 "keys the platform's dialogs keep: %d",
                  scale.dialogCycles, static_cast<unsigned long>(elapsed), Describe(before).c_str(),
-                 Describe(after).c_str(), platformShare);
+                 Describe(middle).c_str(), Describe(after).c_str(), platformShare);
     EXPECT_EQ(console.Close(), 0);
 }
 
