@@ -2,7 +2,7 @@
 // record exactly once and in order per sender, in the direct log, through
 // the ring and from the debug-output channel; long runs keep the console's
 // memory, handles and GDI objects flat.
-#include "soak_support.h"
+#include "support/soak_support.h"
 
 #include <commdlg.h>
 
@@ -45,7 +45,7 @@ TEST_F(SoakLoad, FourProcessesOfFourThreadsLoseNothingInTheDirectLog) {
         args.push_back("lib P" + std::to_string(p) + " " + std::to_string(kThreads) + " " + std::to_string(count));
     }
     DWORD elapsed = RunSenders(args, 600000);
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));  // closes the log
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));  // closes the log
 
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
@@ -87,7 +87,7 @@ TEST_F(SoakLoad, FourProcessesOfFourThreadsKeepTheNewestWholeLinesInARing) {
     }
     DWORD elapsed = RunSenders(args, 600000);
     EXPECT_EQ(console.ViewText(), "before the ring\r\n");  // the view rests
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     EXPECT_EQ(RingFiles(), ringFilesBefore);
 
     std::string bytes;
@@ -138,7 +138,7 @@ TEST_F(SoakLoad, FourProcessesWritingDebugStringsAreCapturedOnceEachInOrder) {
     // Capture hands each string over before the writer may write the next,
     // so the last one is in once a record sent after the writers is.
     SendRecord(console.window, "Dend 0\n");
-    ASSERT_TRUE(SendCommand(console.window, kLogToFile));
+    ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
 
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
@@ -279,8 +279,8 @@ std::string DialogCycle(Console& console, const std::string& folder, int round) 
     };
     if (!ConfirmLogFileDialog(console.window, console.process.id, {logPath})) return failed("Log to File dialog");
     SendRecord(console.window, "round " + std::to_string(round) + "\n");
-    if (!SendCommand(console.window, kLogToFile)) return failed("closing the log");
-    PostCommand(console.window, kSaveLog);
+    if (!SendCommand(console.window, IDM_LOG_TO_FILE)) return failed("closing the log");
+    PostCommand(console.window, IDM_SAVE_LOG);
     HWND dialog = WaitForSaveDialog(console.process.id);
     if (dialog == nullptr) return failed("Save log dialog did not come");
     TypeFileName(dialog, savePath);

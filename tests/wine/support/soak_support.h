@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "capture_test_support.h"
+#include "support/capture_support.h"
 
 namespace murlo_soak_test {
 
-using namespace murlo_capture_test;
+using namespace murlo_test;
 
 // Counts of a run. The short run stays within a few minutes on a shared
 // two-core machine; the long one is the documented soak.
