@@ -1,5 +1,5 @@
 // Shared pieces of the soak tests: the scale of a run (short by default,
-// long with MURLO_SOAK=long), the load generator helper, the console's
+// long with MURLO_SOAK=long), the load generator, the console's
 // resource figures, and the checks of numbered log lines.
 #pragma once
 
