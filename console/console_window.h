@@ -1,8 +1,8 @@
 // ConsoleWindow: the main window's state as an aggregate of records, each
-// owned by one room (its options by the settings store, the render state by
-// the view, the log output by the log file, the find state by the commands,
-// the capture thread's control by the capture), and the process-wide values
-// of the console. Windows glue only.
+// owned by one room (its options by the settings store, the render state
+// and the queue of waiting texts by the view, the log output by the log
+// file, the find state by the commands, the capture thread's control by the
+// capture), and the process-wide values of the console. Windows glue only.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "console/logfile/log_output.h"
 #include "console/shell/view_options.h"
 #include "console/view/render_record.h"
+#include "console/view/view_queue.h"
 
 namespace murlo {
 
@@ -52,20 +53,6 @@ extern ConsoleProcess g_console;
 // Shows string id of the resource module in a message box captioned "Murlo".
 int ShowResourceMessage(HWND owner, UINT stringId, UINT style);
 
-// Rendered texts that the view has not taken in yet: the view is brought up
-// to date with all of them at once (console/view/view_append_win.cpp).
-struct ViewQueue {
-    char* texts = nullptr;       // the texts, each followed by a NUL
-    size_t used = 0;
-    size_t capacity = 0;
-    size_t* ends = nullptr;      // the offset of each text's NUL
-    size_t count = 0;
-    size_t endsCapacity = 0;
-    DWORD firstTick = 0;         // when the oldest waiting text came
-    bool flushing = false;
-    WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
-};
-
 struct ConsoleWindow {
     // The shell's windows and resources.
     HWND mainWindow = nullptr;
@@ -79,7 +66,7 @@ struct ConsoleWindow {
     // box's loop; the command that showed it checks this when it returns
     // and then does nothing more.
     bool windowDestroyed = false;
-    ViewQueue viewQueue;
+    ViewQueue viewQueue;                       // console/view/view_queue.h
 
     ViewOptions options;                       // console/shell/view_options.h
     RenderState render = {true, true, nullptr, 0, 0};  // console/view/render_record.h

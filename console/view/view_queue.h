@@ -1,0 +1,25 @@
+// The view's queue of rendered texts that the control has not taken in
+// yet. Windows glue only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace murlo {
+
+// Rendered texts that the view has not taken in yet: the view is brought up
+// to date with all of them at once (view_append_win.cpp).
+struct ViewQueue {
+    char* texts = nullptr;       // the texts, each followed by a NUL
+    size_t used = 0;
+    size_t capacity = 0;
+    size_t* ends = nullptr;      // the offset of each text's NUL
+    size_t count = 0;
+    size_t endsCapacity = 0;
+    DWORD firstTick = 0;         // when the oldest waiting text came
+    bool flushing = false;
+    WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
+};
+
+}  // namespace murlo
