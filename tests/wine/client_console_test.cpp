@@ -1,8 +1,11 @@
 // The client library against the real console: records show in the view
-// with their source location and process id, and a load with no console
-// running starts MURLO.EXE from "MurloPath" and its first record arrives.
+// with their source location and process id, every export reaches the view
+// (the pauses through the console's box) with the stack balanced across
+// each call, and a load with no console running starts MURLO.EXE from
+// "MurloPath" and its first record arrives.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +22,18 @@ std::string ProcessIdText(DWORD id) {
 
 bool ViewHas(HWND console, const std::string& text) {
     return console && murlo_test::WindowText(GetDlgItem(console, 14)).find(text) != std::string::npos;
+}
+
+// Replaces every eight hex digits followed by ':' at a line's start or
+// after a blank by "########".
+std::string MaskDumpAddresses(std::string text) {
+    for (size_t at = 0; at + 9 <= text.size(); ++at) {
+        if (at > 0 && text[at - 1] != '\n' && text[at - 1] != ' ') continue;
+        bool address = text[at + 8] == ':';
+        for (size_t i = at; address && i < at + 8; ++i) address = isxdigit(static_cast<unsigned char>(text[i])) != 0;
+        if (address) text.replace(at, 8, "########");
+    }
+    return text;
 }
 
 class ClientConsole : public ::testing::Test {
@@ -48,6 +63,45 @@ TEST_F(ClientConsole, ViewShowsLocationAndProcessId) {
                                     pid + " wide 9"}) {
         EXPECT_TRUE(murlo_test::WaitFor([&] { return ViewHas(console.window, line); })) << line;
     }
+}
+
+// The driver's "stack" command calls all 19 exports once through their
+// prototypes, measuring the stack around each call in the 32-bit build (its
+// exit code is 1 when a call left the stack unbalanced).
+TEST_F(ClientConsole, EveryExportReachesTheView) {
+    murlo_test::SetSettingDword("LogFileName", 1);
+    murlo_test::Console console;
+    ASSERT_TRUE(console.Start());
+    murlo_test::Process driver = murlo_test::StartDriver({"stack"});
+    ASSERT_NE(driver.handle, nullptr);
+    // Each pause holds the driver until its box in the console is closed.
+    for (const char* shown : {"stack.c(7)", "stack.c(14)"}) {
+        HWND box = nullptr;
+        ASSERT_TRUE(murlo_test::WaitFor([&] {
+            box = murlo_test::FindDialog("Murlo", console.process.id);
+            return box != nullptr && murlo_test::MessageBoxText(box) == shown;
+        })) << "no pause box showing " << shown;
+        murlo_test::PressButton(box, IDOK);
+    }
+    EXPECT_EQ(murlo_test::WaitProcess(driver), 0) << "an export left the stack unbalanced";
+    murlo_test::CloseProcess(driver);
+    // A dump line starts with the data's address, which only the driver knows.
+    const std::string dump1 = "########:01 02 03 00 00 00 00 00 00 00 00 00 00 00 00 00   :................ \r\n";
+    const std::string dump2 = "########:00 00 00 00 " + std::string(36, ' ') + "  :...." + std::string(13, ' ') + "\r\n";
+    const std::string expected =
+        "StringA\r\nFormatA\r\n" + dump1 + dump2 +
+        "stack.c(1) StringFA\r\nstack.c(2) FormatFA\r\n" +
+        "stack.c(3) " + dump1 + "stack.c(3) " + dump2 +
+        "stack.c(4) EAX = 00000001  EBX = 00000002  ECX = 00000003  EDX = 00000004\r\n"
+        "stack.c(4) ESI = 00000005  EDI = 00000006  EBP = 00000007  ESP = 00000008\r\n"
+        "stack.c(5) EnterA\r\nstack.c(6) LeaveA\r\n"
+        "StringW\r\nFormatW\r\nstack.c(8) StringFW\r\nstack.c(9) FormatFW\r\n" +
+        "stack.c(10) " + dump1 + "stack.c(10) " + dump2 +
+        "stack.c(11) EAX = 00000001  EBX = 00000002  ECX = 00000003  EDX = 00000004\r\n"
+        "stack.c(11) ESI = 00000005  EDI = 00000006  EBP = 00000007  ESP = 00000008\r\n"
+        "stack.c(12) EnterW\r\nstack.c(13) LeaveW\r\n";
+    EXPECT_TRUE(murlo_test::WaitFor([&] { return MaskDumpAddresses(console.ViewText()) == expected; }));
+    EXPECT_EQ(MaskDumpAddresses(console.ViewText()), expected);
 }
 
 TEST_F(ClientConsole, LoadStartsTheConsoleFromMurloPath) {

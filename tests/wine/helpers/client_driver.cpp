@@ -277,48 +277,48 @@ bool StackBalanced() {
         uint32_t left;
         uint32_t expected;
     } checks[] = {
-        {Call(g.OutputStringA, {p("s")}), 0},
-        {Call(g.OutputStringFormatA, {p("f")}), 4},
+        {Call(g.OutputStringA, {p("StringA\n")}), 0},
+        {Call(g.OutputStringFormatA, {p("FormatA\n")}), 4},
         {Call(g.OutputDump, {p(data), 20}), 0},
-        {Call(g.OutputStringFA, {p(file), 1, p("s")}), 0},
-        {Call(g.OutputStringFormatFA, {p(file), 2, p("f")}), 12},
+        {Call(g.OutputStringFA, {p(file), 1, p("StringFA\n")}), 0},
+        {Call(g.OutputStringFormatFA, {p(file), 2, p("FormatFA\n")}), 12},
         {Call(g.OutputDumpFA, {p(file), 3, p(data), 20}), 0},
         {Call(g.OutputRegistersA, {p(file), 4, 1, 2, 3, 4, 5, 6, 7, 8}), 0},
-        {Call(g.EnterA, {p(file), 5, p("e")}), 12},
-        {Call(g.LeaveA, {p(file), 6, p("l")}), 12},
+        {Call(g.EnterA, {p(file), 5, p("EnterA\n")}), 12},
+        {Call(g.LeaveA, {p(file), 6, p("LeaveA\n")}), 12},
         {Call(g.PauseA, {p(file), 7}), 0},
-        {Call(g.OutputStringW, {p(L"s")}), 0},
-        {Call(g.OutputStringFormatW, {p(L"f")}), 4},
-        {Call(g.OutputStringFW, {p(wfile), 8, p(L"s")}), 0},
-        {Call(g.OutputStringFormatFW, {p(wfile), 9, p(L"f")}), 12},
+        {Call(g.OutputStringW, {p(L"StringW\n")}), 0},
+        {Call(g.OutputStringFormatW, {p(L"FormatW\n")}), 4},
+        {Call(g.OutputStringFW, {p(wfile), 8, p(L"StringFW\n")}), 0},
+        {Call(g.OutputStringFormatFW, {p(wfile), 9, p(L"FormatFW\n")}), 12},
         {Call(g.OutputDumpFW, {p(wfile), 10, p(data), 20}), 0},
         {Call(g.OutputRegistersW, {p(wfile), 11, 1, 2, 3, 4, 5, 6, 7, 8}), 0},
-        {Call(g.EnterW, {p(wfile), 12, p(L"e")}), 12},
-        {Call(g.LeaveW, {p(wfile), 13, p(L"l")}), 12},
+        {Call(g.EnterW, {p(wfile), 12, p(L"EnterW\n")}), 12},
+        {Call(g.LeaveW, {p(wfile), 13, p(L"LeaveW\n")}), 12},
         {Call(g.PauseW, {p(wfile), 14}), 0},
     };
     bool balanced = true;
     for (const auto& check : checks) balanced = balanced && check.left == check.expected;
     return balanced;
 #else
-    g.OutputStringA("s");
-    g.OutputStringFormatA("f");
+    g.OutputStringA("StringA\n");
+    g.OutputStringFormatA("FormatA\n");
     g.OutputDump(data, 20);
-    g.OutputStringFA(file, 1, "s");
-    g.OutputStringFormatFA(file, 2, "f");
+    g.OutputStringFA(file, 1, "StringFA\n");
+    g.OutputStringFormatFA(file, 2, "FormatFA\n");
     g.OutputDumpFA(file, 3, data, 20);
     g.OutputRegistersA(file, 4, 1, 2, 3, 4, 5, 6, 7, 8);
-    g.EnterA(file, 5, "e");
-    g.LeaveA(file, 6, "l");
+    g.EnterA(file, 5, "EnterA\n");
+    g.LeaveA(file, 6, "LeaveA\n");
     g.PauseA(file, 7);
-    g.OutputStringW(L"s");
-    g.OutputStringFormatW(L"f");
-    g.OutputStringFW(wfile, 8, L"s");
-    g.OutputStringFormatFW(wfile, 9, L"f");
+    g.OutputStringW(L"StringW\n");
+    g.OutputStringFormatW(L"FormatW\n");
+    g.OutputStringFW(wfile, 8, L"StringFW\n");
+    g.OutputStringFormatFW(wfile, 9, L"FormatFW\n");
     g.OutputDumpFW(wfile, 10, data, 20);
     g.OutputRegistersW(wfile, 11, 1, 2, 3, 4, 5, 6, 7, 8);
-    g.EnterW(wfile, 12, L"e");
-    g.LeaveW(wfile, 13, L"l");
+    g.EnterW(wfile, 12, L"EnterW\n");
+    g.LeaveW(wfile, 13, L"LeaveW\n");
     g.PauseW(wfile, 14);
     return true;
 #endif
