@@ -178,7 +178,7 @@ inline void SetCheck(HWND holder, int id, bool checked) {
 // false when it did not return (it showed a dialog after all).
 inline bool SendCommand(HWND window, UINT id) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000, &result) != 0;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000 * murlo_test::TimeScale(), &result) != 0;
 }
 
 // What to put into the log-file dialog before confirming it.

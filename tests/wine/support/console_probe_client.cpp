@@ -36,7 +36,7 @@ bool ConsoleProbe::Ask(WPARAM request, LPARAM argument) {
     static const UINT message = RegisterWindowMessageA(murlo_probe::kRequestMessage);
     LONG before = result->serial;
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(console, message, request, argument, SMTO_NORMAL, 10000, &answer);
+    SendMessageTimeoutA(console, message, request, argument, SMTO_NORMAL, 10000 * murlo_test::TimeScale(), &answer);
     return result->serial != before;
 }
 

@@ -37,7 +37,7 @@ inline bool Send(HWND window, const void* data, DWORD size, UINT timeoutMs = 600
     COPYDATASTRUCT copy = {0, size, const_cast<void*>(data)};
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                               SMTO_NORMAL, timeoutMs, &result) != 0;
+                               SMTO_NORMAL, timeoutMs * TimeScale(), &result) != 0;
 }
 inline bool Send(HWND window, const std::string& payload) {
     return Send(window, payload.data(), static_cast<DWORD>(payload.size()));

@@ -1,5 +1,6 @@
 #include "wine_support.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace murlo_test {
@@ -10,7 +11,18 @@ constexpr char kKey[] = "Software\\OrlemApp\\Murlo";
 
 std::string BinPath(const char* name) { return std::string(MURLO_BIN_DIR) + "/" + name; }
 
+DWORD TimeScale() {
+    static const DWORD scale = [] {
+        char text[16] = {};
+        DWORD length = GetEnvironmentVariableA("MURLO_TEST_TIME_SCALE", text, sizeof text);
+        long value = length > 0 && length < sizeof text ? strtol(text, nullptr, 10) : 1;
+        return value >= 1 && value <= 1000 ? static_cast<DWORD>(value) : 1;
+    }();
+    return scale;
+}
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    timeoutMs *= TimeScale();
     DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;

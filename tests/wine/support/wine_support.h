@@ -21,7 +21,13 @@ inline constexpr int kFileNameEdit = edt1;
 // Full path of a binary of this build (MURLO.EXE, MURLODLL.DLL, helpers).
 std::string BinPath(const char* name);
 
-// Polls condition every few milliseconds until it holds or timeoutMs pass.
+// Factor by which every deadline of the tests is stretched: the environment
+// variable MURLO_TEST_TIME_SCALE (1 to 1000), 1 when unset. Emulated runs,
+// where each process start takes about a minute, set it.
+DWORD TimeScale();
+
+// Polls condition every few milliseconds until it holds or timeoutMs (times
+// TimeScale()) pass.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // Removes HKCU\Software\OrlemApp\Murlo with everything under it.
