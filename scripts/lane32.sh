@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The 32-bit lane: runs a chosen set of the integration tests built for
+# i686 against BUILD_ROOT/win (the shipped binaries) on a machine whose CPU
+# cannot execute 32-bit x86 code, by running every 32-bit process through
+# qemu-i386. qemu is registered in binfmt_misc inside a private user, mount
+# and process namespace only: nothing outside sees it, and when the lane
+# ends, however it ends, every process in the namespace (Wine servers,
+# Xvfb, consoles, tests) ends with it. Where the CPU runs 32-bit code the
+# registration still takes precedence over the native loader inside the
+# namespace, so the lane emulates there too.
+#
+# Each emulated 32-bit process start costs about a minute, so each chosen
+# test program runs once with all its chosen cases, within its own time
+# limit, and the tests' deadlines are stretched (MURLO_TEST_TIME_SCALE).
+# The programs are shared among MURLO_LANE32_JOBS workers (default 2), each
+# with a WoW64 prefix and Wine server of its own; the first prefix is made
+# once by the 64-bit wineboot (about 2 minutes), the others are its copies.
+# Usage: lane32.sh [BUILD_ROOT]   (after scripts/build.sh)
+#   MURLO_LANE32_PROGRAMS  regular expression: run only the matching programs
+#   MURLO_LANE32_LIMIT     seconds for the whole lane (default 1500)
+#   MURLO_LANE32_WINEDEBUG Wine's debug channels for the tests (default -all)
+# Each program's output is kept in BUILD_ROOT/win/lane32-logs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(cd "${1:-$root/build}" && pwd)
+tree=$out/win
+
+# Test program and gtest filter, one a line, the longest first. What each
+# shows of the 32-bit build:
+#   client_console_test     every export, called through its prototype with
+#                           the stack measured around each call, reaches the
+#                           real console's view; the pause box holds the caller
+#   view_trim_test          the view filled past its limit
+#   view_ring_test          the log file written directly and through the ring
+#   capture_framing_test    a debug-output string captured
+#   shell_settings_test     first start, settings written at close, exit code 0
+#   commands_japanese_test  the Japanese resource library in a Japanese locale
+selection="client_console_test ClientConsole.EveryExportReachesTheView
+view_trim_test ViewTest.FillingPastTheLimitDropsTheOldestLines
+view_ring_test ViewRingTest.LogFilesGetTheTextsDirectlyOrThroughTheRing
+capture_framing_test CaptureFraming.ContinuationOfTheSameProcessCarriesNoId
+shell_settings_test ShellSettings.FirstStartWritesPathAndFontThenCloseWritesEverything
+commands_japanese_test JapaneseConsole.MenusAndStatusHelpComeFromTheLibrary"
+if [ -n "${MURLO_LANE32_PROGRAMS:-}" ]; then
+    selection=$(grep -E "^(${MURLO_LANE32_PROGRAMS}) " <<<"$selection" || true)
+fi
+if [ -z "$selection" ]; then
+    echo "lane32: no test program chosen" >&2
+    exit 1
+fi
+
+if [ -z "${MURLO_LANE32_INSIDE:-}" ]; then
+    # Outside: run this script again inside the namespace, within the time
+    # limit. At the limit unshare passes SIGTERM to the lane, which closes
+    # its Wine servers and display; 30 s later everything left is killed.
+    start=$(date +%s)
+    status=0
+    MURLO_LANE32_INSIDE=1 timeout -k 30 "${MURLO_LANE32_LIMIT:-1500}" \
+        unshare --user --map-root-user --mount --pid --fork --mount-proc --kill-child=SIGTERM \
+        bash "$0" "$out" || status=$?
+    echo "lane32: the 32-bit lane took $(( $(date +%s) - start )) s"
+    exit $status
+fi
+
+# Inside the namespace: 32-bit x86 ELF programs (executables and shared
+# objects) go to qemu; F opens qemu now, whatever the programs' mounts.
+mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >/proc/sys/fs/binfmt_misc/register
+# Proof that 32-bit code now runs through qemu: its system-call trace shows.
+if ! QEMU_STRACE=1 /lib/ld-linux.so.2 --version 2>&1 | grep -q 'writev('; then
+    echo "lane32: 32-bit programs do not run through qemu-i386" >&2
+    exit 1
+fi
+
+. "$root/scripts/display.sh"
+# The lane's prefixes are 64-bit ones whatever wine-arch.sh would now say.
+export MURLO_WINE_ARCH=win64 WINEDEBUG=${MURLO_LANE32_WINEDEBUG:--all} MURLO_TEST_TIME_SCALE=${MURLO_TEST_TIME_SCALE:-20}
+. "$root/scripts/wine-env.sh"
+prefix=$tree/wineprefix-wow64
+logs=$tree/lane32-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+workers=()
+cleanup() {
+    trap - EXIT TERM INT
+    for w in "${workers[@]}"; do kill -- "$w" 2>/dev/null || true; done
+    for p in "$prefix"*/; do WINEPREFIX=${p%/} timeout 20 wineserver -k 2>/dev/null || true; done
+    murlo_stop_display
+    # Xvfb removes its lock file as it ends; the namespace must not end first.
+    if [ -n "$MURLO_XVFB_PID" ]; then timeout 10 tail --pid="$MURLO_XVFB_PID" -f /dev/null || true; fi
+}
+trap cleanup EXIT
+trap 'echo "lane32: stopped at its time limit" >&2; exit 124' TERM INT
+MURLO_FORCE_XVFB=1 murlo_start_display
+
+# Waits for a background job so that a TERM reaches the trap at once.
+run_waiting() {
+    "$@" &
+    local job=$!
+    workers+=("$job")
+    wait "$job"
+}
+
+t=$(date +%s)
+run_waiting "$root/scripts/wine-prefix.sh" "$prefix"
+WINEPREFIX=$prefix timeout 20 wineserver -k 2>/dev/null || true
+echo "lane32: prefix ready in $(( $(date +%s) - t )) s"
+
+# One worker: its prefix, then its share of the programs, one at a time.
+worker() {
+    local n=$1 mine=$2 program filter code t
+    export WINEPREFIX=$prefix
+    if [ "$n" -gt 1 ]; then
+        WINEPREFIX=$prefix-$n
+        if [ ! -f "$WINEPREFIX/.murlo-ready" ]; then rm -rf "$WINEPREFIX"; cp -a "$prefix" "$WINEPREFIX"; fi
+    fi
+    "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+    while read -r program filter; do
+        t=$(date +%s)
+        code=0
+        timeout -k 10 "${MURLO_LANE32_PROGRAM_LIMIT:-600}" \
+            "$WINE" "$tree/bin/$program.exe" --gtest_filter="$filter" \
+            </dev/null >"$logs/$program.log" 2>&1 || code=$?
+        if [ $code -eq 0 ]; then
+            echo "lane32: $program passed in $(( $(date +%s) - t )) s"
+            echo "$program" >>"$logs/passed"
+        else
+            echo "lane32: $program FAILED in $(( $(date +%s) - t )) s (exit code $code)"
+            cat "$logs/$program.log"
+        fi
+        # End whatever the program left running (a console of a failed
+        # test) before the next one starts.
+        timeout 20 wineserver -k 2>/dev/null || true
+        "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+    done <<<"$mine"
+    timeout 20 wineserver -k 2>/dev/null || true
+}
+
+jobs=${MURLO_LANE32_JOBS:-2}
+for n in $(seq "$jobs"); do
+    # Programs n, n + jobs, n + 2 jobs, ... of the selection.
+    mine=$(awk -v n="$n" -v jobs="$jobs" '(NR - n) % jobs == 0' <<<"$selection")
+    if [ -n "$mine" ]; then
+        worker "$n" "$mine" &
+        workers+=($!)
+    fi
+done
+for w in "${workers[@]}"; do wait "$w" || true; done
+workers=()
+
+# A program counts only when it passed: one that a worker never reached fails too.
+count=$(wc -l <<<"$selection")
+passed=$(cat "$logs/passed" 2>/dev/null | wc -l)
+if [ "$passed" -ne "$count" ]; then
+    echo "lane32: $((count - passed)) of $count 32-bit test programs did not pass" >&2
+    exit 1
+fi
+echo "lane32: all $count 32-bit test programs passed"
