@@ -19,6 +19,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
     wine wine32:i386 wine64
     xvfb xauth xdotool x11-utils imagemagick
+    qemu-user-static
 )
 
 missing=()

@@ -10,8 +10,9 @@
 # namespace, so the lane emulates there too.
 #
 # Each emulated 32-bit process start costs about a minute, so each chosen
-# test program runs once with all its chosen cases, within its own time
-# limit, and the tests' deadlines are stretched (MURLO_TEST_TIME_SCALE).
+# test program runs once with all its chosen cases (once more if it fails),
+# within its own time limit, and the tests' deadlines are stretched
+# (MURLO_TEST_TIME_SCALE).
 # The programs are shared among MURLO_LANE32_JOBS workers (default 2), each
 # with a WoW64 prefix and Wine server of its own; the first prefix is made
 # once by the 64-bit wineboot (about 2 minutes), the others are its copies.
@@ -118,22 +119,27 @@ worker() {
     fi
     "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
     while read -r program filter; do
-        t=$(date +%s)
-        code=0
-        timeout -k 10 "${MURLO_LANE32_PROGRAM_LIMIT:-600}" \
-            "$WINE" "$tree/bin/$program.exe" --gtest_filter="$filter" \
-            </dev/null >"$logs/$program.log" 2>&1 || code=$?
-        if [ $code -eq 0 ]; then
-            echo "lane32: $program passed in $(( $(date +%s) - t )) s"
-            echo "$program" >>"$logs/passed"
-        else
-            echo "lane32: $program FAILED in $(( $(date +%s) - t )) s (exit code $code)"
-            cat "$logs/$program.log"
-        fi
-        # End whatever the program left running (a console of a failed
-        # test) before the next one starts.
-        timeout 20 wineserver -k 2>/dev/null || true
-        "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+        # A program that fails runs once more: under emulation a Wine
+        # process now and then dies for no fault of the program (see the
+        # README); a real fault fails both runs.
+        for run in 1 2; do
+            t=$(date +%s)
+            code=0
+            timeout -k 10 "${MURLO_LANE32_PROGRAM_LIMIT:-600}" \
+                "$WINE" "$tree/bin/$program.exe" --gtest_filter="$filter" \
+                </dev/null >"$logs/$program.$run.log" 2>&1 || code=$?
+            # End whatever the program left running (a console of a failed
+            # test) before the next one starts.
+            timeout 20 wineserver -k 2>/dev/null || true
+            "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+            if [ $code -eq 0 ]; then
+                echo "lane32: $program passed in $(( $(date +%s) - t )) s (run $run)"
+                echo "$program" >>"$logs/passed"
+                break
+            fi
+            echo "lane32: $program FAILED in $(( $(date +%s) - t )) s (run $run, exit code $code)"
+            cat "$logs/$program.$run.log"
+        done
     done <<<"$mine"
     timeout 20 wineserver -k 2>/dev/null || true
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the
 # native unit tests, then the Windows integration tests under Wine on an
-# Xvfb display. Usage: test.sh [BUILD_ROOT]
+# Xvfb display, and where needed the 32-bit lane (scripts/lane32.sh).
+# Usage: test.sh [BUILD_ROOT]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build}
@@ -27,3 +28,13 @@ ctest --test-dir "$tree" --output-on-failure -j 1 --timeout 300
 
 echo "== release package"
 "$root/scripts/test-package.sh" "$out"
+
+# Where the CPU cannot run 32-bit code the suite above ran against the
+# x86-64 build; the 32-bit lane then runs chosen tests against the shipped
+# binaries through emulation. MURLO_LANE32=1 forces it anywhere.
+if [ "$("$root/scripts/wine-arch.sh")" = win64 ] || [ -n "${MURLO_LANE32:-}" ]; then
+    cleanup
+    trap - EXIT
+    echo "== 32-bit lane: chosen i686 tests through qemu-i386"
+    "$root/scripts/lane32.sh" "$out"
+fi
