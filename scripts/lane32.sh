@@ -18,7 +18,7 @@
 # once by the 64-bit wineboot (about 2 minutes), the others are its copies.
 # Usage: lane32.sh [BUILD_ROOT]   (after scripts/build.sh)
 #   MURLO_LANE32_PROGRAMS  regular expression: run only the matching programs
-#   MURLO_LANE32_LIMIT     seconds for the whole lane (default 1500)
+#   MURLO_LANE32_LIMIT     seconds for the whole lane (default 1800)
 #   MURLO_LANE32_WINEDEBUG Wine's debug channels for the tests (default -all)
 # Each program's output is kept in BUILD_ROOT/win/lane32-logs.
 set -euo pipefail
@@ -56,7 +56,7 @@ if [ -z "${MURLO_LANE32_INSIDE:-}" ]; then
     # its Wine servers and display; 30 s later everything left is killed.
     start=$(date +%s)
     status=0
-    MURLO_LANE32_INSIDE=1 timeout -k 30 "${MURLO_LANE32_LIMIT:-1500}" \
+    MURLO_LANE32_INSIDE=1 timeout -k 30 "${MURLO_LANE32_LIMIT:-1800}" \
         unshare --user --map-root-user --mount --pid --fork --mount-proc --kill-child=SIGTERM \
         bash "$0" "$out" || status=$?
     echo "lane32: the 32-bit lane took $(( $(date +%s) - start )) s"
@@ -77,7 +77,7 @@ fi
 
 . "$root/scripts/display.sh"
 # The lane's prefixes are 64-bit ones whatever wine-arch.sh would now say.
-export MURLO_WINE_ARCH=win64 WINEDEBUG=${MURLO_LANE32_WINEDEBUG:--all} MURLO_TEST_TIME_SCALE=${MURLO_TEST_TIME_SCALE:-20}
+export MURLO_WINE_ARCH=win64 WINEDEBUG=${MURLO_LANE32_WINEDEBUG:--all} MURLO_TEST_TIME_SCALE=${MURLO_TEST_TIME_SCALE:-30}
 . "$root/scripts/wine-env.sh"
 prefix=$tree/wineprefix-wow64
 logs=$tree/lane32-logs
@@ -125,7 +125,7 @@ worker() {
         for run in 1 2; do
             t=$(date +%s)
             code=0
-            timeout -k 10 "${MURLO_LANE32_PROGRAM_LIMIT:-600}" \
+            timeout -k 10 "${MURLO_LANE32_PROGRAM_LIMIT:-900}" \
                 "$WINE" "$tree/bin/$program.exe" --gtest_filter="$filter" \
                 </dev/null >"$logs/$program.$run.log" 2>&1 || code=$?
             # End whatever the program left running (a console of a failed
