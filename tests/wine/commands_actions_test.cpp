@@ -9,36 +9,13 @@
 
 #include "common/log_record.h"
 #include "console/resources/resource.h"
+#include "support/capture_support.h"
 #include "support/commands_support.h"
 #include "support/console_probe_client.h"
 
 namespace {
 
 using namespace murlo_test;
-
-// The save dialog's name box: cmb13 in some explorer-style dialogs; Wine's
-// dialog with a custom template has edt1.
-
-HWND FileNameBox(HWND dialog) {
-    HWND box = GetDlgItem(dialog, kFileNameCombo);
-    return box ? box : GetDlgItem(dialog, kFileNameEdit);
-}
-
-struct SaveDialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-// The console's visible save dialog (a named callback: a lambda does not
-// convert to a stdcall WNDENUMPROC in 32-bit code).
-BOOL CALLBACK MatchSaveDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<SaveDialogSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || !FileNameBox(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
 
 class CommandsActions : public ::testing::Test {
 protected:
@@ -60,11 +37,6 @@ protected:
     bool ViewTextIs(const std::string& text) {
         return WaitFor([&] { return console.ViewText() == text; });
     }
-    HWND FindSaveDialog() {
-        SaveDialogSearch search = {console.process.id, nullptr};
-        EnumWindows(MatchSaveDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
     // Opens a log file through "Log to File..." and its save dialog.
     bool OpenLogFile() {
         char folder[MAX_PATH];
@@ -72,9 +44,9 @@ protected:
         logPath = std::string(folder) + "murlo_commands_log.txt";
         DeleteFileA(logPath.c_str());
         PostMessageA(console.window, WM_COMMAND, IDM_LOG_TO_FILE, 0);
-        HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = FindSaveDialog()) != nullptr; })) return false;
-        SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(logPath.c_str()));
+        HWND dialog = WaitForSaveDialog(console.process.id);
+        if (!dialog) return false;
+        TypeFileName(dialog, logPath);
         PressButton(dialog, IDOK);
         return WaitFor([&] { return !IsWindow(dialog) && GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
     }
@@ -195,7 +167,7 @@ TEST_F(CommandsActions, CtrlSDoesNothingWhileALogFileIsOpen) {
     ASSERT_TRUE(BringToFront(console.window));
     ASSERT_TRUE(TypeKeys("ctrl+s ctrl+a"));
     ASSERT_TRUE(WaitFor([&] { return GetViewSelection(view).end >= 3; }));
-    EXPECT_EQ(FindSaveDialog(), nullptr);
+    EXPECT_EQ(FindSaveDialog(console.process.id), nullptr);
 
     // Without a log file the same key opens the save dialog.
     PostMessageA(console.window, WM_COMMAND, IDM_LOG_TO_FILE, 0);  // stops logging to the file
@@ -203,7 +175,7 @@ TEST_F(CommandsActions, CtrlSDoesNothingWhileALogFileIsOpen) {
     ASSERT_TRUE(BringToFront(console.window));
     ASSERT_TRUE(TypeKeys("ctrl+s"));
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindSaveDialog()) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindSaveDialog(console.process.id)) != nullptr; }));
     PressButton(dialog, IDCANCEL);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
 }

@@ -10,34 +10,12 @@
 
 #include "console/logfile/ring_buffer.h"
 #include "console/resources/resource.h"
+#include "support/capture_support.h"
 #include "support/view_support.h"
 
 namespace murlo_test {
 namespace {
 
-
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchSaveDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (std::string(className) != "#32770" || owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (!GetDlgItem(window, kFileNameCombo) && !GetDlgItem(window, kFileNameEdit)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-BOOL CALLBACK MatchTemplate(HWND child, LPARAM lParam) {
-    if (GetDlgItem(child, IDC_MAX_SIZE) == nullptr) return TRUE;
-    *reinterpret_cast<HWND*>(lParam) = child;
-    return FALSE;
-}
 
 // The ring's files present before a log is opened: the test looks only at
 // files that appear after.
@@ -66,22 +44,11 @@ protected:
     // Opens the log through the command's dialog with the size typed in.
     bool OpenLog(const Console& console, const char* sizeKB) {
         PostMessageA(console.window, WM_COMMAND, MAKEWPARAM(IDM_LOG_TO_FILE, 0), 0);
-        DialogSearch search = {console.process.id, nullptr};
-        if (!WaitFor([&] {
-                search.found = nullptr;
-                EnumWindows(MatchSaveDialog, reinterpret_cast<LPARAM>(&search));
-                return search.found != nullptr;
-            })) {
-            return false;
-        }
-        HWND dialog = search.found;
-        HWND holder = GetDlgItem(dialog, IDC_MAX_SIZE) ? dialog : nullptr;
-        if (!holder) EnumChildWindows(dialog, MatchTemplate, reinterpret_cast<LPARAM>(&holder));
+        HWND dialog = WaitForSaveDialog(console.process.id);
+        HWND holder = dialog ? TemplateHolder(dialog) : nullptr;
         if (!holder) return false;
         SetDlgItemTextA(holder, IDC_MAX_SIZE, sizeKB);
-        HWND name = GetDlgItem(dialog, kFileNameCombo);
-        if (!name) name = GetDlgItem(dialog, kFileNameEdit);
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(logPath.c_str()));
+        TypeFileName(dialog, logPath);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return WaitFor([&] { return !IsWindow(dialog); }) &&
                WaitFor([&] { return GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });

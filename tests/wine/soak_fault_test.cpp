@@ -26,16 +26,10 @@ TEST_F(SoakFault, RandomPayloadsLeaveTheConsoleAnsweringWithBoundedResources) {
     ASSERT_TRUE(StartConsole(console));
     // Warm-up with the same kinds of payloads: the render buffer and the
     // view reach their working sizes.
-    {
-        OwnedProcess warm;
-        ASSERT_TRUE(StartClient(warm, "copydata 100 1"));
-        ASSERT_EQ(WaitProcess(warm.process, 120000), 0);
-    }
+    ASSERT_EQ(RunClient("copydata 100 1", 120000), 0);
     const ResourceFigures before = MeasureProcess(console.process.handle);
-    OwnedProcess hostile;
     DWORD start = GetTickCount();
-    ASSERT_TRUE(StartClient(hostile, "copydata " + std::to_string(scale.hostilePayloads) + " 2"));
-    ASSERT_EQ(WaitProcess(hostile.process, 3600 * 1000), 0);
+    ASSERT_EQ(RunClient("copydata " + std::to_string(scale.hostilePayloads) + " 2", 3600 * 1000), 0);
     DWORD elapsed = GetTickCount() - start;
 
     EXPECT_TRUE(Answers(console.window));
@@ -56,16 +50,10 @@ TEST_F(SoakFault, RandomDebugBuffersLeaveCaptureWorkingWithBoundedResources) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
     ASSERT_TRUE(WaitFor(ChannelReady));
-    {
-        OwnedProcess warm;
-        ASSERT_TRUE(StartClient(warm, "dbwin 100 3"));
-        ASSERT_EQ(WaitProcess(warm.process, 120000), 0);
-    }
+    ASSERT_EQ(RunClient("dbwin 100 3", 120000), 0);
     const ResourceFigures before = MeasureProcess(console.process.handle);
-    OwnedProcess hostile;
     DWORD start = GetTickCount();
-    ASSERT_TRUE(StartClient(hostile, "dbwin " + std::to_string(scale.hostileBuffers) + " 4"));
-    ASSERT_EQ(WaitProcess(hostile.process, 3600 * 1000), 0);
+    ASSERT_EQ(RunClient("dbwin " + std::to_string(scale.hostileBuffers) + " 4", 3600 * 1000), 0);
     DWORD elapsed = GetTickCount() - start;
 
     EXPECT_TRUE(Answers(console.window));

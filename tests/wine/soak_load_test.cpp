@@ -162,11 +162,7 @@ TEST_F(SoakLoad, ManyRecordsWithTheViewShownKeepPrivateBytesFlat) {
     ASSERT_TRUE(StartConsole(console));
     // Warm-up: fill the view until it trims, so that every buffer has
     // reached its working size.
-    {
-        OwnedProcess warm;
-        ASSERT_TRUE(StartClient(warm, "lib W 2 2000"));
-        ASSERT_EQ(WaitProcess(warm.process, 600000), 0);
-    }
+    ASSERT_EQ(RunClient("lib W 2 2000", 600000), 0);
     const ResourceFigures baseline = MeasureProcess(console.process.handle);
 
     const long count = scale.longRunRecords;

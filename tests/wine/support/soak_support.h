@@ -64,6 +64,14 @@ inline bool StartClient(OwnedProcess& client, const std::string& args) {
     return client.process.handle != nullptr;
 }
 
+// Runs the load generator to its end; its exit code, or -1 when it did not
+// start or end within the time.
+inline long RunClient(const std::string& args, DWORD timeoutMs) {
+    OwnedProcess client;
+    if (!StartClient(client, args)) return -1;
+    return static_cast<long>(WaitProcess(client.process, timeoutMs));
+}
+
 // A manual-reset event named for this test process, so that parallel runs in
 // other prefixes never meet it.
 struct StartSignal : NamedEvent {
