@@ -47,7 +47,7 @@ inline Scale CurrentScale() {
         return {true, 2500, 5000, 5000, payloads, payloads, CountFromEnvironment("MURLO_SOAK_LONG_RECORDS", 1000000),
                 200};
     }
-    return {false, 150, 600, 400, 200, 300, 4000, 20};
+    return {false, 150, 600, 400, 200, 300, 4000, 40};
 }
 
 // One figure line per measurement, easy to collect from the output.
