@@ -50,6 +50,7 @@ void FreeQueue(ViewQueue& queue) {
     queue.texts = nullptr;
     queue.ends = nullptr;
     queue.used = queue.capacity = queue.count = queue.endsCapacity = 0;
+    queue.scratch = ViewBatchScratch{};
 }
 
 // Every message to the view but painting first brings it up to date, so
@@ -112,7 +113,7 @@ void ConsoleWindow::AppendToView(const char* text, size_t length) {
         // No room to wait in: the view takes the text now.
         FlushView();
         RichEditView view = ViewOf(*this);
-        FlushToView(view, text, &length, 1);
+        FlushToView(view, text, &length, 1, queue.scratch);
         return;
     }
     std::memcpy(queue.texts + queue.used, text, length);
@@ -133,7 +134,7 @@ void ConsoleWindow::FlushView() {
     queue.flushing = true;
     KillTimer(mainWindow, kFlushTimer);
     RichEditView view = ViewOf(*this);
-    FlushToView(view, queue.texts, queue.ends, queue.count);
+    FlushToView(view, queue.texts, queue.ends, queue.count, queue.scratch);
     queue.count = 0;
     queue.used = 0;
     queue.flushing = false;

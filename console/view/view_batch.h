@@ -36,9 +36,9 @@ namespace murlo {
 
 namespace view_batch_detail {
 
-// Positions below count the old view's text first, then the texts of the
-// batch one after the other: the text the control holds once all of them
-// were inserted.
+// Positions count the old view's text first, then the texts of the batch
+// one after the other: the text the control holds once all of them were
+// inserted.
 struct Span {
     long from;
     long to;
@@ -49,6 +49,24 @@ struct CharBound {
     long position;
 };
 
+}  // namespace view_batch_detail
+
+// The working memory of FlushToView. A console keeps one for its whole
+// life, so that bringing the view up to date does not allocate and free
+// up to a few hundred KiB each time (its private bytes would swing with
+// the moment they are sampled); the vectors keep their capacity.
+struct ViewBatchScratch {
+    std::vector<long> oldStartCache;
+    std::vector<view_batch_detail::CharBound> bounds;
+    std::vector<long> textLineStarts;
+    std::vector<view_batch_detail::Span> spans;
+    std::vector<view_batch_detail::Span> kept;
+    std::vector<size_t> firstBounds;
+    std::vector<char> joined;
+};
+
+namespace view_batch_detail {
+
 template <typename Host>
 struct ShadowView {
     Host& host;
@@ -56,10 +74,11 @@ struct ShadowView {
     long limit;
     long oldLength;
     long oldLineStarts;  // lines of the old view after the first
-    std::vector<long> oldStartCache;
-    std::vector<CharBound> bounds;      // every character's start in the batch, and each text's end
-    std::vector<long> textLineStarts;   // lines beginning inside the texts
-    std::vector<Span> spans;            // what the view holds, in order
+    std::vector<long>& oldStartCache;
+    std::vector<CharBound>& bounds;      // every character's start in the batch, and each text's end
+    std::vector<long>& textLineStarts;   // lines beginning inside the texts
+    std::vector<Span>& spans;            // what the view holds, in order
+    std::vector<Span>& kept;             // room for Delete
     long length = 0;
     long selectionFrom = 0;
     long selectionTo = 0;
@@ -68,7 +87,17 @@ struct ShadowView {
     size_t textEnd = 0;    // the offset of its NUL
     bool failed = false;   // met what the shadow cannot stand for
 
-    ShadowView(Host& h, const char* b) : host(h), batch(b) {
+    ShadowView(Host& h, const char* b, ViewBatchScratch& scratch)
+        : host(h),
+          batch(b),
+          oldStartCache(scratch.oldStartCache),
+          bounds(scratch.bounds),
+          textLineStarts(scratch.textLineStarts),
+          spans(scratch.spans),
+          kept(scratch.kept) {
+        bounds.clear();
+        textLineStarts.clear();
+        spans.clear();
         limit = host.StoredLimit();
         oldLength = host.StoredLength();
         long lines = host.StoredLineCount();
@@ -139,7 +168,7 @@ struct ShadowView {
     }
 
     void Delete(long from, long to) {
-        std::vector<Span> kept;
+        kept.clear();
         long at = 0;
         for (const Span& span : spans) {
             long spanLength = span.to - span.from;
@@ -215,12 +244,13 @@ struct ShadowView {
 // Appends the texts to a shadow, then brings the host to the same text with
 // one insertion; false (the host unchanged) when that cannot be done.
 template <typename Host>
-bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count) {
+bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count, ViewBatchScratch& scratch) {
     // A batch of many times the view's size (one huge text) goes one by
     // one: the shadow keeps a record for every character.
     if (count == 0 || ends[count - 1] > static_cast<size_t>(host.StoredLimit()) * 8 + 1024) return false;
-    ShadowView<Host> shadow(host, batch);
-    std::vector<size_t> firstBounds;
+    ShadowView<Host> shadow(host, batch, scratch);
+    std::vector<size_t>& firstBounds = scratch.firstBounds;
+    firstBounds.clear();
     long position = shadow.oldLength;
     size_t begin = 0;
     for (size_t t = 0; t < count; ++t) {
@@ -250,7 +280,8 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
     if (shadow.failed) return false;
 
     // All texts in one insertion, checked against the shadow's counts.
-    std::vector<char> joined;
+    std::vector<char>& joined = scratch.joined;
+    joined.clear();
     begin = 0;
     for (size_t t = 0; t < count; ++t) {
         joined.insert(joined.end(), batch + begin, batch + ends[t]);
@@ -281,12 +312,12 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
 // other. Text t occupies batch[begin, ends[t]) and is followed by a NUL,
 // the next one beginning after it (the first at 0). The repainting is off
 // throughout; the caret ends after the last text, scrolled into view, and
-// the view is repainted once.
+// the view is repainted once. scratch is the working memory, reused.
 template <typename Host>
-void FlushToView(Host& host, const char* batch, const size_t* ends, size_t count) {
+void FlushToView(Host& host, const char* batch, const size_t* ends, size_t count, ViewBatchScratch& scratch) {
     if (count == 0) return;
     host.SetRedraw(false);
-    if (!host.LinesAreParagraphs() || !view_batch_detail::FlushAtOnce(host, batch, ends, count)) {
+    if (!host.LinesAreParagraphs() || !view_batch_detail::FlushAtOnce(host, batch, ends, count, scratch)) {
         bool drawingOff = true;
         size_t begin = 0;
         for (size_t t = 0; t < count; ++t) {

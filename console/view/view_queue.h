@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "console/view/view_batch.h"
+
 namespace murlo {
 
 // Rendered texts that the view has not taken in yet: the view is brought up
@@ -20,6 +22,7 @@ struct ViewQueue {
     DWORD firstTick = 0;         // when the oldest waiting text came
     bool flushing = false;
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
+    ViewBatchScratch scratch;    // the working memory of bringing the view up to date
 };
 
 }  // namespace murlo

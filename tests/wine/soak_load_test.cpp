@@ -157,6 +157,12 @@ TEST_F(SoakLoad, FourProcessesWritingDebugStringsAreCapturedOnceEachInOrder) {
     EXPECT_EQ(console.Close(), 0);
 }
 
+// Private bytes are sampled while the senders send; after the first tenth
+// of the run, in which the console takes its working memory for a stream
+// of records, the samples must stay within 2 MB of each other, so that
+// memory that grows with the records fails however long the run. The
+// console's figures at rest, before and after, are printed but not judged:
+// at rest it holds about 2 MB less than while two senders keep it busy.
 TEST_F(SoakLoad, ManyRecordsWithTheViewShownKeepPrivateBytesFlat) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
@@ -171,16 +177,16 @@ TEST_F(SoakLoad, ManyRecordsWithTheViewShownKeepPrivateBytesFlat) {
     for (int p = 0; p < 2; ++p) {
         ASSERT_TRUE(StartClient(senders[p], "lib L" + std::to_string(p) + " 2 " + std::to_string(count / 4)));
     }
-    SIZE_T lowest = baseline.privateBytes, highest = baseline.privateBytes;
-    long samples = 0;
+    struct Sample {
+        DWORD at;
+        SIZE_T privateBytes;
+    };
+    std::vector<Sample> samples;
     DWORD lastSample = GetTickCount();
     auto done = [&] {
         if (GetTickCount() - lastSample >= 500) {
             lastSample = GetTickCount();
-            SIZE_T now = MeasureProcess(console.process.handle).privateBytes;
-            lowest = now < lowest ? now : lowest;
-            highest = now > highest ? now : highest;
-            ++samples;
+            samples.push_back(Sample{lastSample - start, MeasureProcess(console.process.handle).privateBytes});
         }
         return WaitForSingleObject(senders[0].process.handle, 0) == WAIT_OBJECT_0 &&
                WaitForSingleObject(senders[1].process.handle, 0) == WAIT_OBJECT_0;
@@ -197,14 +203,29 @@ TEST_F(SoakLoad, ManyRecordsWithTheViewShownKeepPrivateBytesFlat) {
     const std::string lastB = "L1.1 " + std::to_string(count / 4 - 1) + "\r\n";
     EXPECT_TRUE(text.find(lastA) != std::string::npos || text.find(lastB) != std::string::npos);
     EXPECT_TRUE(Answers(console.window));
+
+    SIZE_T lowest = 0, highest = 0, warmUpHighest = 0;
+    long counted = 0;
+    for (const Sample& sample : samples) {
+        if (sample.at < elapsed / 10) {
+            warmUpHighest = sample.privateBytes > warmUpHighest ? sample.privateBytes : warmUpHighest;
+            continue;
+        }
+        lowest = counted == 0 || sample.privateBytes < lowest ? sample.privateBytes : lowest;
+        highest = sample.privateBytes > highest ? sample.privateBytes : highest;
+        ++counted;
+    }
     EXPECT_LE(highest - lowest, 2u * 1024u * 1024u);
     EXPECT_LE(after.handles, baseline.handles + 4);
-    SOAK_FIGURES("long run with the view shown: %ld records in %lu ms (%.0f records/s); private bytes from %lu to "
-                 "%lu KiB over %ld samples after warm-up (spread %lu KiB); before: %s; after: %s",
+    SOAK_FIGURES("long run with the view shown: %ld records in %lu ms (%.0f records/s); while sending, private bytes "
+                 "from %lu to %lu KiB over %ld samples after warm-up (spread %lu KiB; highest %lu KiB in the "
+                 "warm-up's %lu samples); idle before: %s; idle after: %s",
                  count, static_cast<unsigned long>(elapsed), count * 1000.0 / (elapsed ? elapsed : 1),
-                 static_cast<unsigned long>(lowest / 1024), static_cast<unsigned long>(highest / 1024), samples,
-                 static_cast<unsigned long>((highest - lowest) / 1024), Describe(baseline).c_str(),
-                 Describe(after).c_str());
+                 static_cast<unsigned long>(lowest / 1024), static_cast<unsigned long>(highest / 1024), counted,
+                 static_cast<unsigned long>((highest - lowest) / 1024),
+                 static_cast<unsigned long>(warmUpHighest / 1024),
+                 static_cast<unsigned long>(samples.size() - counted),
+                 Describe(baseline).c_str(), Describe(after).c_str());
     EXPECT_EQ(console.Close(), 0);
 }
 
