@@ -14,6 +14,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-long}
 out=${2:-$root/build}
 case $mode in long|short) ;; *) echo "usage: soak.sh [long|short] [BUILD_ROOT]" >&2; exit 2 ;; esac
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 "$root/scripts/bootstrap.sh"
 "$root/scripts/build.sh" "$out"
 
