@@ -50,6 +50,58 @@ void DeletePartialText(View& view, long partStart) {
     }
 }
 
+// A view that can also measure a text in its own characters: insert it
+// whatever the limit, and delete a range of them (see FlushToView).
+template <typename View>
+concept MeasuresText = requires(View& view, const char* text, long position) {
+    view.InsertUnlimited(text);
+    view.StoredLength();
+    view.StoredLimit();
+    view.DeleteStored(position, position);
+};
+
+// Deleting the view's first lines until a text fits, without inserting the
+// text again after each one: the text is measured once, in the view's own
+// characters, by inserting it whatever the limit (and deleting it again
+// when it went over). Lines are then deleted from the top while the view
+// and the text together pass the limit by more than the two characters
+// that a line end split between them may count.
+//
+// This leaves the lines that deleting one line and inserting again per
+// turn leaves, for a fraction of the work (the insertions, each up to the
+// whole text, are what cost), once the view ends at a line start: while it
+// ends in an open line, a partial insertion would take that line away with
+// it, so the view is left to the turns that insert until that happened.
+// Returns false, leaving the view alone, while it ends in an open line.
+// Otherwise returns true when the measuring insertion went in within the
+// limit (then a and b are where the text begins and ends), false when the
+// lines it needs are gone.
+template <typename View>
+bool MakeRoomByMeasure(View& view, const char* text, long& units, long& a, long& b) {
+    const long length = view.Length();
+    if (length > 0 && view.LineIndex(view.LineCount() - 1) != length) return false;
+    if (units < 0) {
+        const long before = view.StoredLength();
+        units = view.InsertUnlimited(text);
+        if (before + units <= view.StoredLimit()) {
+            a = length;
+            b = view.Length();
+            return true;
+        }
+        view.DeleteStored(before, before + units);
+    }
+    while (view.Length() > 0 && view.StoredLength() + units > view.StoredLimit() + 2) {
+        const long remaining = view.Length();
+        view.SetSelection(0, view.LineIndex(1));
+        view.ReplaceSelection("");
+        if (view.Length() >= remaining) {
+            view.SetSelection(0, -1);
+            view.ReplaceSelection("");
+        }
+    }
+    return false;
+}
+
 // Inserts text (length bytes) at the end; returns the bytes that went in.
 template <typename View>
 size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
@@ -71,6 +123,8 @@ size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
 // is stopped during the deletions and the view repainted once at the end.
 // A text that does not go in whole even into the emptied view can never
 // fit: its newest part that fits is shown instead, so the loop always ends.
+// A view that measures text (MeasuresText) is measured instead of
+// inserting the text again after every line deleted.
 // Finally the caret is put after the text and scrolled into view.
 // AppendTrimmed does all but the scrolling and the repaint, and sets
 // drawingOff when it stopped the repainting (it does so once).
@@ -80,6 +134,7 @@ void AppendTrimmed(View& view, const char* text, size_t length, bool& drawingOff
     long a = 0;
     long b = 0;
     size_t taken = InsertAtEnd(view, text, a, b);
+    long units = -1;  // the text in the view's own characters, once measured
     while (taken < length) {
         if (!drawingOff) {
             view.SetRedraw(false);
@@ -116,6 +171,9 @@ void AppendTrimmed(View& view, const char* text, size_t length, bool& drawingOff
             // No older text went: empty the view rather than turn forever.
             view.SetSelection(0, -1);
             view.ReplaceSelection("");
+        }
+        if constexpr (view_append_detail::MeasuresText<View>) {
+            if (view_append_detail::MakeRoomByMeasure(view, text, units, a, b)) break;
         }
         taken = InsertAtEnd(view, text, a, b);
     }

@@ -6,7 +6,7 @@
 // stores a paragraph end, while lengths and positions still count it as
 // two. A charRule makes the limit count characters otherwise (a code page
 // whose characters have several bytes, or a character that takes two).
-// Counts the redraw, repaint and scroll calls.
+// Counts the redraw, repaint and scroll calls, and the bytes inserted.
 #pragma once
 
 #include <cstring>
@@ -35,6 +35,7 @@ struct TextControlModel {
     int replaceCalls = 0;
     int unlimitedInserts = 0;
     int storedDeletes = 0;
+    size_t insertedBytes = 0;  // all that went in, by either insertion: the work
     // What the host expects of the characters (NextChar), when it is not
     // what the model does.
     CharRule expectedRule = nullptr;
@@ -91,6 +92,7 @@ struct TextControlModel {
             taken += bytes;
         }
         text.insert(static_cast<size_t>(selectionStart), insert, taken);
+        insertedBytes += taken;
         selectionStart += static_cast<long>(taken);
         selectionEnd = selectionStart;
         return taken;
@@ -137,6 +139,7 @@ struct TextControlModel {
         ++unlimitedInserts;
         long before = StoredLength();
         text += insert;
+        insertedBytes += std::strlen(insert);
         return StoredLength() - before;
     }
     void DeleteStored(long from, long to) {

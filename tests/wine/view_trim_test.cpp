@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "console/resources/resource.h"
 #include "console/view/view_append.h"
 #include "support/commands_support.h"
 #include "support/view_support.h"
@@ -113,6 +114,46 @@ TEST_F(ViewTest, OverLongPlainStringShowsItsNewestPart) {
         EXPECT_EQ(console.ViewText(), model.model.text);
         EXPECT_EQ(console.Close(), 0);
     }
+}
+
+// With wrapping at the window edge the view's lines are what it shows, not
+// its paragraphs, and the oldest of them go: long texts into a full view
+// of short records leave the newest part of the old view, cut at a shown
+// line, then the text, up to the limit and not short of it by more than a
+// line; a text longer than the view leaves its newest lines alone.
+TEST_F(ViewTest, WrappedViewDropsItsOldestShownLines) {
+    Console console;
+    ASSERT_TRUE(StartReady(console));
+    SendMessageA(console.window, WM_COMMAND, IDM_WRAP, 0);
+    ASSERT_TRUE(WaitFor([&] { return (GetMenuState(GetMenu(console.window), IDM_WRAP, MF_BYCOMMAND) & MF_CHECKED) != 0; }));
+    for (size_t size : {8000u, 20000u, 40000u}) {
+        SCOPED_TRACE(size);
+        for (int i = 0; i < 1500; ++i) {
+            ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, Numbered(i, 12 + i * 37 % 50) + "\r\n")));
+        }
+        std::string text;
+        for (int i = 0; text.size() < size; ++i) text += Numbered(10000 + i, 50 + i * 29 % 170) + "\r\n";
+        const std::string before = console.ViewText();
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, text)));
+        const std::string shown = console.ViewText();
+        std::printf("[ figures  ] wrapped view, %zu bytes into a full view: shown after %lu ms\n", text.size(),
+                    static_cast<unsigned long>(GetTickCount() - start));
+        ExpectWithinLimitWithCaretAtEnd(console);
+        if (text.size() > kViewTextLimit) {
+            ASSERT_LE(shown.size(), text.size());
+            EXPECT_EQ(text.substr(text.size() - shown.size()), shown);
+            EXPECT_EQ(text[text.size() - shown.size() - 1], '\n');
+            continue;
+        }
+        ASSERT_GE(shown.size(), text.size());
+        EXPECT_EQ(shown.substr(shown.size() - text.size()), text);
+        const std::string kept = shown.substr(0, shown.size() - text.size());
+        ASSERT_LE(kept.size(), before.size());
+        EXPECT_EQ(before.substr(before.size() - kept.size()), kept);
+        EXPECT_GT(ViewStoredLength(console), kViewTextLimit - 400);
+    }
+    EXPECT_EQ(console.Close(), 0);
 }
 
 // The three double-byte characters of the test, in code page 932, and
