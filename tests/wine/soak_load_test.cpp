@@ -162,7 +162,8 @@ TEST_F(SoakLoad, FourProcessesWritingDebugStringsAreCapturedOnceEachInOrder) {
 // of records, the samples must stay within 2 MB of each other, so that
 // memory that grows with the records fails however long the run. The
 // console's figures at rest, before and after, are printed but not judged:
-// at rest it holds about 2 MB less than while two senders keep it busy.
+// the step from rest to serving a stream of records (up to 2 MB) is
+// working memory taken and given back, not growth.
 TEST_F(SoakLoad, ManyRecordsWithTheViewShownKeepPrivateBytesFlat) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
