@@ -4,7 +4,7 @@
 # Usage: soak.sh [long|short] [BUILD_ROOT]
 #   long  (default) 4 x 4 senders of 2500 records, 10^6 records with the view
 #         shown, 10^5 random payloads and debug buffers, 200 rounds of both
-#         save dialogs: most of an hour on a two-core machine. MURLO_SOAK_LONG_RECORDS
+#         save dialogs: about half an hour on a two-core machine. MURLO_SOAK_LONG_RECORDS
 #         and MURLO_SOAK_LONG_PAYLOADS lower the largest counts.
 #   short the counts that scripts/test.sh runs (a few minutes).
 # The whole output goes to BUILD_ROOT/soak-MODE.log, the figures to
