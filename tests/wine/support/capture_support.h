@@ -209,18 +209,14 @@ inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileCho
 }
 
 
-// Every test starts with no settings key, the default Wine version for the
-// console, no console running and an empty scratch folder, and leaves the
-// same way.
-class CaptureTest : public ::testing::Test {
+// A fresh console test with an empty scratch folder, removed at the end.
+class CaptureTest : public FreshConsoleTest {
 protected:
     std::string folder;
 
     void SetUp() override {
-        DeleteSettingsKey();
-        SetWineVersionFor(kProgram, "");
-        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
-            << "a console from elsewhere is still running";
+        FreshConsoleTest::SetUp();
+        if (HasFatalFailure()) return;
         char name[64];
         std::snprintf(name, sizeof name, "murlo-capture-%lu\\", GetCurrentProcessId());
         folder = TempFolder() + name;
@@ -228,8 +224,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     }
     void TearDown() override {
-        SetWineVersionFor(kProgram, "");
-        DeleteSettingsKey();
+        FreshConsoleTest::TearDown();
         RemoveFolder();
     }
     void RemoveFolder() {

@@ -30,21 +30,7 @@ inline OwnedProcess* StartConsoleProcess(OwnedProcess& owned, const std::string&
     return &owned;
 }
 
-// Every test starts with no settings key, the default Wine version for the
-// console and no console running, and leaves the same way.
-class ShellTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DeleteSettingsKey();
-        SetWineVersionFor(kProgram, "");
-        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
-            << "a console from elsewhere is still running";
-    }
-    void TearDown() override {
-        SetWineVersionFor(kProgram, "");
-        DeleteSettingsKey();
-    }
-};
+class ShellTest : public FreshConsoleTest {};
 
 // Waits for a message box captioned "Murlo" of process id (0: any process).
 inline HWND WaitForMurloBox(DWORD processId, DWORD timeoutMs = 10000) {

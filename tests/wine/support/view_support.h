@@ -20,16 +20,7 @@ namespace murlo_test {
 
 inline constexpr long kViewTextLimit = 0x7000;
 
-class ViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DeleteSettingsKey();
-        SetWineVersionFor(kProgram, "");
-        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
-            << "a console from elsewhere is still running";
-    }
-    void TearDown() override { DeleteSettingsKey(); }
-};
+class ViewTest : public FreshConsoleTest {};
 
 // Sends a payload; a console that does not answer within the deadline
 // (a trimming that never ends) fails the call instead of hanging the test.

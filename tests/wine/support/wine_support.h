@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <dlgs.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <set>
 #include <string>
@@ -121,5 +123,21 @@ HWND FindDialog(const char* caption, DWORD processId = 0);
 std::string MessageBoxText(HWND box);
 // Presses a dialog button by id (WM_COMMAND with BN_CLICKED).
 void PressButton(HWND dialog, int id);
+
+// A test that starts with no settings key, the default Wine version for the
+// console and no console running, and leaves the same way.
+class FreshConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        SetWineVersionFor(kProgram, "");
+        ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }, 5000))
+            << "a console from elsewhere is still running";
+    }
+    void TearDown() override {
+        SetWineVersionFor(kProgram, "");
+        DeleteSettingsKey();
+    }
+};
 
 }  // namespace murlo_test
