@@ -64,6 +64,7 @@ TEST_F(SoakFault, RandomDebugBuffersLeaveCaptureWorkingWithBoundedResources) {
     ExpectShowsKnownRecord(console);
     const ResourceFigures after = MeasureProcess(console.process.handle);
     EXPECT_LE(after.handles, before.handles + 4);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 4);
     EXPECT_LE(after.privateBytes, before.privateBytes + 4 * 1024 * 1024);
     SOAK_FIGURES("%ld random debug buffers in %lu ms (%.0f buffers/s); before: %s; after: %s",
                  scale.hostileBuffers, static_cast<unsigned long>(elapsed),
