@@ -8,6 +8,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 jobs=${MURLO_JOBS:-$(nproc)}
 
 # A tree that does not exist yet is made without its Wine tests; an existing
