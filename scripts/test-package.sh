@@ -78,6 +78,9 @@ for variant in "OFF 4 lib/libmurlodll.a bin/MURLODLL.DLL" "OFF 8 lib/x64/libmurl
     fi
 done
 
+echo "-- murlo.h compiles clean for each compiler, with and without MURLO_NO_TRACE; wrong formats fail"
+"$root/tests/package/header_check.sh" "$pkg/include" "$work/header-check"
+
 echo "-- example project with find_package(Murlo), i686 and x86-64"
 for arch in x86 x64; do
     toolchain=mingw-i686.cmake
