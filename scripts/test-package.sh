@@ -78,6 +78,9 @@ for variant in "OFF 4 lib/libmurlodll.a bin/MURLODLL.DLL" "OFF 8 lib/x64/libmurl
     fi
 done
 
+echo "-- find_package(Murlo) with real compilers"
+"$root/tests/package/config_cases.sh" "$pkg" "$work/config-cases"
+
 echo "-- murlo.h compiles clean for each compiler, with and without MURLO_NO_TRACE; wrong formats fail"
 "$root/tests/package/header_check.sh" "$pkg/include" "$work/header-check"
 
