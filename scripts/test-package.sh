@@ -113,6 +113,18 @@ for arch in x86 x64; do
     cp "$bin/MURLODLL.DLL" "$dir/"
 done
 
+echo "-- the C client once more for x86, with stdcall as the default convention"
+# The first x86 build takes cdecl as the default convention, this one stdcall
+# (-mrtd): a declaration that named no convention of its own would call the
+# library wrongly in one of them, and the stack would drift.
+dir=$work/msvc-x86-stdcall
+mkdir -p "$dir"
+clang --target=i686-pc-windows-msvc -mrtd -O1 -ffreestanding -fno-stack-protector -Wall -Werror -I "$pkg/include" \
+    -c "$root/tests/package/msvc_client.c" -o "$dir/msvc_client.obj"
+lld-link /nologo /entry:ClientMain /subsystem:console /nodefaultlib /out:"$dir/msvc_client.exe" \
+    "$dir/msvc_client.obj" "$pkg/lib/murlodll.lib" "$work/kernel32-x86.lib"
+cp "$pkg/bin/MURLODLL.DLL" "$dir/"
+
 echo "-- the programs under Wine against the package's console"
 tree=$("$root/scripts/wine-tree.sh" "$out")
 cmake --build "$tree" -j "$jobs" --target package_test >/dev/null

@@ -8,7 +8,8 @@
 //   MURLO_PACKAGE_ROOT     the unpacked package folder
 //   MURLO_PACKAGE_CLIENTS  the folder of the built clients
 //                          (hello-x86/hello.exe, hello-x64/hello.exe, msvc-x86/msvc_client.exe,
-//                           msvc-x64/msvc_client.exe, each beside its MURLODLL.DLL)
+//                           msvc-x64/msvc_client.exe, msvc-x86-stdcall/msvc_client.exe built
+//                           with stdcall as the default convention, each beside its MURLODLL.DLL)
 //   MURLO_PACKAGE_ARCHES   the architectures that run here ("x86 x64")
 // as Unix paths (Wine's drive Z: maps the root).
 #include <gtest/gtest.h>
@@ -223,6 +224,13 @@ protected:
 TEST_F(MsvcPackage, ClientFor32BitLinkedWithMurlodllLib) {
     if (!Runs("x86")) GTEST_SKIP() << "32-bit programs do not run here";
     Check("x86", "32");
+}
+
+// Built with stdcall as the default convention (-mrtd): the conventions come
+// from the declarations alone.
+TEST_F(MsvcPackage, ClientFor32BitWithStdcallAsDefault) {
+    if (!Runs("x86")) GTEST_SKIP() << "32-bit programs do not run here";
+    Check("x86-stdcall", "32");
 }
 
 TEST_F(MsvcPackage, ClientFor64BitLinkedWithMurlodllLib) {
