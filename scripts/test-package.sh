@@ -75,6 +75,12 @@ for variant in "OFF 4 lib/libmurlodll.a bin/MURLODLL.DLL" "OFF 8 lib/x64/libmurl
     fi
 done
 
+echo "-- find_package(Murlo) with real compilers"
+"$root/tests/package/config_cases.sh" "$pkg" "$work/config-cases"
+
+echo "-- murlo.h compiles clean for each compiler, with and without MURLO_NO_TRACE; wrong formats fail"
+"$root/tests/package/header_check.sh" "$pkg/include" "$work/header-check"
+
 echo "-- example project with find_package(Murlo), i686 and x86-64"
 for arch in x86 x64; do
     toolchain=mingw-i686.cmake
@@ -103,6 +109,18 @@ for arch in x86 x64; do
         "$dir/msvc_client.obj" "$lib/murlodll.lib" "$work/kernel32-$arch.lib"
     cp "$bin/MURLODLL.DLL" "$dir/"
 done
+
+echo "-- the C client once more for x86, with stdcall as the default convention"
+# The first x86 build takes cdecl as the default convention, this one stdcall
+# (-mrtd): a declaration that named no convention of its own would call the
+# library wrongly in one of them, and the stack would drift.
+dir=$work/msvc-x86-stdcall
+mkdir -p "$dir"
+clang --target=i686-pc-windows-msvc -mrtd -O1 -ffreestanding -fno-stack-protector -Wall -Werror -I "$pkg/include" \
+    -c "$root/tests/package/msvc_client.c" -o "$dir/msvc_client.obj"
+lld-link /nologo /entry:ClientMain /subsystem:console /nodefaultlib /out:"$dir/msvc_client.exe" \
+    "$dir/msvc_client.obj" "$pkg/lib/murlodll.lib" "$work/kernel32-x86.lib"
+cp "$pkg/bin/MURLODLL.DLL" "$dir/"
 
 echo "-- the programs under Wine against the package's console"
 tree=$("$root/scripts/wine-tree.sh" "$out")

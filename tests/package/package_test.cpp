@@ -8,7 +8,8 @@
 //   MURLO_PACKAGE_ROOT     the unpacked package folder
 //   MURLO_PACKAGE_CLIENTS  the folder of the built clients
 //                          (hello-x86/hello.exe, hello-x64/hello.exe, msvc-x86/msvc_client.exe,
-//                           msvc-x64/msvc_client.exe, each beside its MURLODLL.DLL)
+//                           msvc-x64/msvc_client.exe, msvc-x86-stdcall/msvc_client.exe built
+//                           with stdcall as the default convention, each beside its MURLODLL.DLL)
 // as Unix paths (Wine's drive Z: maps the root).
 #include <gtest/gtest.h>
 
@@ -209,6 +210,12 @@ protected:
 
 TEST_F(MsvcPackage, ClientFor32BitLinkedWithMurlodllLib) {
     Check("x86", "32");
+}
+
+// Built with stdcall as the default convention (-mrtd): the conventions come
+// from the declarations alone.
+TEST_F(MsvcPackage, ClientFor32BitWithStdcallAsDefault) {
+    Check("x86-stdcall", "32");
 }
 
 TEST_F(MsvcPackage, ClientFor64BitLinkedWithMurlodllLib) {
