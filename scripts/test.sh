@@ -61,7 +61,7 @@ fi
 step "integration tests under Wine, x86-64 build" wine_suite "$out/win64" win64
 step "release package" "$root/scripts/test-package.sh" "$out"
 if [ "$machine" = win64 ] || [ -n "${MURLO_LANE32:-}" ]; then
-    step "32-bit lane: chosen i686 tests through qemu-i386" "$root/scripts/lane32.sh" "$out"
+    step "32-bit lane (i686 tests through qemu-i386)" "$root/scripts/lane32.sh" "$out"
 fi
 
 echo "== summary ($([ "$machine" = win32 ] && echo "32-bit code runs here" || echo "no 32-bit code here"), $(( $(date +%s) - started )) s in all)"
