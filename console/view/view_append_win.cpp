@@ -50,7 +50,7 @@ void FreeQueue(ViewQueue& queue) {
     queue.texts = nullptr;
     queue.ends = nullptr;
     queue.used = queue.capacity = queue.count = queue.endsCapacity = 0;
-    queue.scratch = ViewBatchScratch{};
+    queue.scratch.ReleaseAll();
 }
 
 // Every message to the view but painting first brings it up to date, so
