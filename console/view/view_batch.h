@@ -129,7 +129,8 @@ struct CharBound {
 // The working memory of FlushToView. A console keeps one for its whole
 // life, so that bringing the view up to date does not allocate and free
 // up to a few hundred KiB each time (its private bytes would swing with
-// the moment they are sampled); the arrays keep their capacity.
+// the moment they are sampled); the arrays keep their capacity until
+// ReleaseLarge gives back what a batch far larger than usual took.
 struct ViewBatchScratch {
     ScratchAllocator memory = {AllocateFromRuntime, ReleaseToRuntime};
     ScratchArray<long> oldStartCache;
@@ -158,6 +159,13 @@ struct ViewBatchScratch {
     }
     void ReleaseAll() {
         ForEachArray([this](auto& array) { array.Release(memory); });
+    }
+    // Gives back every array with room for more than keepElements: what a
+    // batch far larger than usual made it grow to.
+    void ReleaseLarge(size_t keepElements) {
+        ForEachArray([this, keepElements](auto& array) {
+            if (array.capacity > keepElements) array.Release(memory);
+        });
     }
 };
 

@@ -172,6 +172,7 @@ struct TestMemory {
     static inline long failFrom = -1;
     static inline long given = 0;
     static inline size_t held = 0;
+    static inline size_t peak = 0;
     static constexpr size_t kHeader = 16;  // keeps the block's size, and its alignment
 
     static void* Allocate(size_t bytes) {
@@ -181,6 +182,7 @@ struct TestMemory {
         if (block == nullptr) return nullptr;
         std::memcpy(block, &bytes, sizeof bytes);
         held += bytes;
+        if (held > peak) peak = held;
         return block + kHeader;
     }
     static void Release(void* block) {
@@ -234,6 +236,39 @@ TEST(FlushToView, WithoutWorkingMemoryTheTextsGoInOneByOne) {
         EXPECT_EQ(TestMemory::held, 0u);
     }
     TestMemory::Reset(-1);
+}
+
+// A batch far larger than usual grows the working memory; what it grew
+// beyond the usual size goes back, and the next batch is still exact.
+TEST(FlushToView, WorkingMemoryOfAFarLargerBatchIsGivenBack) {
+    constexpr size_t kUsualElements = 4096;
+    // Seven arrays, none of elements larger than 16 bytes.
+    constexpr size_t kUsualBytes = 7 * kUsualElements * 16;
+    TestMemory::Reset(-1);
+    {
+        ViewBatchScratch scratch(TestMemory::Allocator());
+        TextControlModel oneByOne = MakeModel(0x2000, true, nullptr, nullptr);
+        TextControlModel batched = MakeModel(0x2000, true, nullptr, nullptr);
+        auto flush = [&](size_t lines, int first) {
+            Batch batch;
+            for (size_t i = 0; i < lines; ++i) {
+                std::string text = Line(first + static_cast<int>(i), 60);
+                batch.Add(text);
+                AppendToView(oneByOne, text.c_str(), text.size());
+            }
+            TestMemory::peak = TestMemory::held;
+            FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size(), scratch);
+            scratch.ReleaseLarge(kUsualElements);
+            return batched.text == oneByOne.text;
+        };
+        ASSERT_TRUE(flush(40, 0));
+        ASSERT_TRUE(flush(1000, 100));  // 63 KiB, eight times the view
+        EXPECT_GT(TestMemory::peak, size_t{1} << 20) << "the batch had its working memory";
+        EXPECT_LE(TestMemory::held, kUsualBytes);
+        ASSERT_TRUE(flush(40, 2000));
+        EXPECT_LE(TestMemory::held, kUsualBytes);
+    }
+    EXPECT_EQ(TestMemory::held, 0u);
 }
 
 }  // namespace
