@@ -30,10 +30,12 @@ bool ConsoleWindow::FilterMessage(MSG& message) {
 // of the record is released first: it may be the capture thread, on which
 // a command handled here would wait. WM_QUIT goes back to the main loop.
 void ConsoleWindow::LetQueuedMessagesThrough() {
+    // The cheap facts first; the queue and the mouse capture are asked of
+    // the system, the capture only when something waits.
     if (!gate.Open(IsWindowEnabled(mainWindow) != FALSE)) return;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting)) return;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting) || GetCapture() != nullptr) return;
     RunningHandler running(&gate);
     ReplyMessage(0);
     for (int handled = 0; handled < 64; ++handled) {

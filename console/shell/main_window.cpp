@@ -93,6 +93,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: console->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_MENUSELECT: console->OnMenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
+    // The platform's modal loops, which take the input while they run.
+    case WM_ENTERMENULOOP: console->gate.menuLoop = true; return 0;
+    case WM_EXITMENULOOP: console->gate.menuLoop = false; return 0;
+    case WM_ENTERSIZEMOVE: console->gate.sizeMoveLoop = true; return 0;
+    case WM_EXITSIZEMOVE: console->gate.sizeMoveLoop = false; return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -159,7 +159,7 @@ TEST(Geometry, RectangleWrapsAndGivesTheSizeBack) {
 
 // A record's handler lets posted and typed messages through only where the
 // main loop would take them next: the window enabled, no handler of another
-// message running (however deep).
+// message running (however deep), no menu and no move or size loop.
 TEST(MessageGate, OpenOnlyWhereTheMainLoopWaits) {
     MessageGate gate;
     EXPECT_TRUE(gate.Open(true)) << "the main loop waits";
@@ -174,6 +174,13 @@ TEST(MessageGate, OpenOnlyWhereTheMainLoopWaits) {
         EXPECT_FALSE(gate.Open(true)) << "the outer command still runs";
     }
     EXPECT_TRUE(gate.Open(true)) << "every handler returned";
+    gate.menuLoop = true;
+    EXPECT_FALSE(gate.Open(true)) << "a menu takes the keys";
+    gate.menuLoop = false;
+    gate.sizeMoveLoop = true;
+    EXPECT_FALSE(gate.Open(true)) << "the window is moved or sized";
+    gate.sizeMoveLoop = false;
+    EXPECT_TRUE(gate.Open(true));
     RunningHandler none(nullptr);  // a message before the window has its state
     EXPECT_TRUE(gate.Open(true));
 }
