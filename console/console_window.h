@@ -94,6 +94,7 @@ struct ConsoleWindow {
 
     // View append (console/view) and the log mirror and ring store (console/logfile).
     void MirrorToLogFile(const char* text, size_t length);
+    void FlushLogFile();
     void AppendToView(const char* text, size_t length);
     void FlushView();
     bool OpenRingStore();
