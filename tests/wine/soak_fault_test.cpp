@@ -81,7 +81,7 @@ TEST_F(SoakFault, RandomDebugBuffersLeaveCaptureWorkingWithBoundedResources) {
 // buffer with one copy of the text (which never shrinks) and, under Wine,
 // the stack pages onto which the platform copied the payload for the
 // window procedure (they stay resident), and 4 MiB for a full view and
-// its update: a second such text takes nothing more.
+// its update; more such texts do not add to it.
 TEST_F(SoakFault, HugePlainStringIsAnsweredAtOnceShownInPartAndLoggedWhole) {
     constexpr size_t kTextBytes = 16u << 20;
     Console console;
@@ -123,22 +123,31 @@ TEST_F(SoakFault, HugePlainStringIsAnsweredAtOnceShownInPartAndLoggedWhole) {
         return after.privateBytes <= allowed;
     }, 5000)) << "private bytes " << before.privateBytes / 1024 << " KiB before, " << after.privateBytes / 1024
               << " KiB after a text of " << text.size() / 1024 << " KiB";
-    ASSERT_TRUE(Send(console.window, text.c_str(), static_cast<DWORD>(text.size() + 1), 30000));
-    EXPECT_EQ(console.ViewText(), shown);
-    const ResourceFigures again = MeasureProcess(console.process.handle);
-    EXPECT_LE(again.privateBytes, after.privateBytes + 256 * 1024) << "a second text kept more";
+    // More such texts keep no more of the console's own memory. Under Wine
+    // the x86-64 build may keep, at some later text, one block of the
+    // payload's size in which it received it (the Unix side's allocator),
+    // so one more copy is allowed: memory that grows with each text does
+    // not fit.
+    ResourceFigures again[2];
+    for (ResourceFigures& figures : again) {
+        ASSERT_TRUE(Send(console.window, text.c_str(), static_cast<DWORD>(text.size() + 1), 30000));
+        EXPECT_EQ(console.ViewText(), shown);
+        figures = MeasureProcess(console.process.handle);
+    }
+    EXPECT_LE(again[1].privateBytes, after.privateBytes + text.size() + (4u << 20)) << "more texts kept more";
 
     ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes));
-    EXPECT_EQ(bytes.size(), 2 * text.size() + 12);
-    EXPECT_TRUE(bytes == "short line\r\n" + text + text) << "the log file holds every byte of both texts";
+    EXPECT_EQ(bytes.size(), 3 * text.size() + 12);
+    EXPECT_TRUE(bytes == "short line\r\n" + text + text + text) << "the log file holds every byte of the texts";
     SOAK_FIGURES("a plain string of %lu KiB answered in %lu ms, the view read back after %lu ms; private bytes %lu KiB "
-                 "before, %lu KiB after, %lu KiB after a second one",
+                 "before, %lu KiB after, %lu and %lu KiB after a second and a third one",
                  static_cast<unsigned long>(text.size() / 1024), static_cast<unsigned long>(answered),
                  static_cast<unsigned long>(readBack), static_cast<unsigned long>(before.privateBytes / 1024),
                  static_cast<unsigned long>(after.privateBytes / 1024),
-                 static_cast<unsigned long>(again.privateBytes / 1024));
+                 static_cast<unsigned long>(again[0].privateBytes / 1024),
+                 static_cast<unsigned long>(again[1].privateBytes / 1024));
     EXPECT_EQ(console.Close(), 0);
 }
 
