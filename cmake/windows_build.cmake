@@ -46,7 +46,11 @@ set_target_properties(MURLO PROPERTIES OUTPUT_NAME MURLO SUFFIX .EXE)
 target_include_directories(MURLO PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(MURLO PRIVATE ${MURLO_PRODUCT_DEFINES})
 target_compile_options(MURLO PRIVATE ${MURLO_WARNINGS} ${MURLO_PRODUCT_FLAGS})
-target_link_options(MURLO PRIVATE ${MURLO_STATIC_LINK})
+# Wine hands the data of a message sent from another process to the window
+# procedure on the receiving thread's stack: the stack's reserve bounds the
+# largest plain string the console can receive (with the default 2 MiB a
+# payload of 2 MiB ends the process before the console sees it).
+target_link_options(MURLO PRIVATE ${MURLO_STATIC_LINK} -Wl,--stack,0x4000000)
 target_link_libraries(MURLO PRIVATE murlo_portable_win comctl32 comdlg32 gdi32 user32 advapi32 shell32)
 
 # MURLODLL.DLL, the client library: plain export names with fixed ordinals

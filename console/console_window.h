@@ -14,6 +14,7 @@
 #include "console/capture/debug_monitor.h"
 #include "console/commands/find_state.h"
 #include "console/logfile/log_output.h"
+#include "console/shell/message_gate.h"
 #include "console/shell/view_options.h"
 #include "console/view/render_record.h"
 #include "console/view/view_queue.h"
@@ -66,6 +67,7 @@ struct ConsoleWindow {
     // box's loop; the command that showed it checks this when it returns
     // and then does nothing more.
     bool windowDestroyed = false;
+    MessageGate gate;                          // console/shell/message_gate.h
     ViewQueue viewQueue;                       // console/view/view_queue.h
 
     ViewOptions options;                       // console/shell/view_options.h
@@ -92,6 +94,7 @@ struct ConsoleWindow {
 
     // View append (console/view) and the log mirror and ring store (console/logfile).
     void MirrorToLogFile(const char* text, size_t length);
+    void FlushLogFile();
     void AppendToView(const char* text, size_t length);
     void FlushView();
     bool OpenRingStore();

@@ -375,21 +375,40 @@ struct Row {
     }
 };
 
+// "lowest-highest" of the figures of the rounds, or the one figure.
+std::string Spread(const std::vector<double>& values, const char* format) {
+    if (values.empty()) return "";
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    char text[64];
+    if (values.size() == 1) std::snprintf(text, sizeof text, format, *low);
+    else {
+        char lowText[24];
+        char highText[24];
+        std::snprintf(lowText, sizeof lowText, format, *low);
+        std::snprintf(highText, sizeof highText, format, *high);
+        std::snprintf(text, sizeof text, "%s-%s", lowText, highText);
+    }
+    return text;
+}
+
 void Print(const std::vector<Row>& rows, int rounds) {
     std::printf("Medians of %d rounds; each ratio is the median of the ratios of a round's figure to the\n"
-                "baseline measured in the same round.\n\n",
+                "baseline measured in the same round; the spread is the lowest and highest of the rounds\n"
+                "(of the ratio where there is one).\n\n",
                 rounds);
-    std::printf("| measurement | value | baseline | ratio |\n|---|---|---|---|\n");
+    std::printf("| measurement | value | baseline | ratio | spread |\n|---|---|---|---|---|\n");
     for (const Row& row : rows) {
         if (row.baselineName.empty()) {
-            std::printf("| %s | %.0f | | |\n", row.what.c_str(), Median(row.values));
+            std::printf("| %s | %.0f | | | %s |\n", row.what.c_str(), Median(row.values),
+                        Spread(row.values, "%.0f").c_str());
             continue;
         }
         std::vector<double> ratios;
         for (size_t i = 0; i < row.values.size(); ++i)
             if (row.baselines[i] > 0) ratios.push_back(row.values[i] / row.baselines[i]);
-        std::printf("| %s | %.0f | %s: %.0f | %.2f |\n", row.what.c_str(), Median(row.values),
-                    row.baselineName.c_str(), Median(row.baselines), Median(ratios));
+        std::printf("| %s | %.0f | %s: %.0f | %.2f | %s |\n", row.what.c_str(), Median(row.values),
+                    row.baselineName.c_str(), Median(row.baselines), Median(ratios),
+                    Spread(ratios, "%.2f").c_str());
     }
     std::fflush(stdout);
 }

@@ -177,6 +177,8 @@ bool ConsoleWindow::StartDebugMonitor() {
         CloseHandle(capture.stoppedThread);
         capture.stoppedThread = nullptr;
     }
+    // A close sent by another program meanwhile has stopped capture for good.
+    if (windowDestroyed) return false;
 
     auto* start = static_cast<MonitorStart*>(HeapAlloc(GetProcessHeap(), 0, sizeof(MonitorStart)));
     if (!start) return false;

@@ -145,6 +145,7 @@ void ConsoleWindow::CloseLogFile() {
     std::fclose(log.file);
     log.displayToWindow = 1;
     log.file = nullptr;
+    log.unflushed = false;
 }
 
 void ConsoleWindow::SaveLogCommand() {

@@ -6,6 +6,25 @@
 
 namespace murlo {
 
+namespace {
+
+// The stream keeps its buffer, and reaches the file when the console has
+// handled the records waiting for it (the timer's message comes only when
+// the thread's queue holds nothing else), and at least once a second while
+// records keep it busy: a console that is killed or crashes loses at most
+// about the last second of a direct log, and the file can be followed.
+constexpr UINT kLogFlushTimer = 0x4D56;
+constexpr UINT kLogFlushDelayMs = 20;
+constexpr DWORD kMaxUnflushedMs = 1000;
+
+void CALLBACK LogFlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
+    KillTimer(window, kLogFlushTimer);
+    auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
+    if (console != nullptr) console->FlushLogFile();
+}
+
+}  // namespace
+
 // The log file is a binary stream: WriteLogText gives it the CR LF form.
 void ConsoleWindow::MirrorToLogFile(const char* text, size_t length) {
     switch (ChooseLogRoute(log.file != nullptr, options.maxLogKB, log.ring.region.base != nullptr)) {
@@ -16,8 +35,20 @@ void ConsoleWindow::MirrorToLogFile(const char* text, size_t length) {
         break;
     case LogRoute::File:
         WriteLogText(text, length, ByteSink{WriteToStream, log.file});
+        if (!log.unflushed) {
+            log.unflushed = true;
+            log.unflushedSince = GetTickCount();
+            SetTimer(mainWindow, kLogFlushTimer, kLogFlushDelayMs, LogFlushTimerProc);
+        } else if (GetTickCount() - log.unflushedSince >= kMaxUnflushedMs) {
+            FlushLogFile();
+        }
         break;
     }
+}
+
+void ConsoleWindow::FlushLogFile() {
+    if (log.file != nullptr && log.unflushed) std::fflush(log.file);
+    log.unflushed = false;
 }
 
 }  // namespace murlo

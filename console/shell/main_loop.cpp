@@ -24,25 +24,20 @@ bool ConsoleWindow::FilterMessage(MSG& message) {
     return TranslateAcceleratorA(mainWindow, accelerators, &message) != 0;
 }
 
-namespace {
-bool g_lettingQueuedThrough = false;
-}  // namespace
-
-// A thread handles messages sent from other threads before anything posted
-// to it or typed: while several programs send records without pause one is
-// always waiting, and WM_CLOSE, menu commands, the mouse and the keyboard
-// would never come out of the queue (the console could not even be closed).
-// So after a record, when such messages wait, the sender is released and
-// they are handled here. Records that arrive meanwhile are handled as they
-// come, without this turn again; WM_QUIT goes back to the main loop. While
-// a modal dialog or message box disables the window, its own loop takes the
-// messages (keys meant for the dialog, no second command on top of it).
+// After a record, what was posted or typed meanwhile is handled here when
+// the gate allows (console/shell/message_gate.h); records that arrive
+// meanwhile are handled as they come, without this turn again. The sender
+// of the record is released first: it may be the capture thread, on which
+// a command handled here would wait. WM_QUIT goes back to the main loop.
 void ConsoleWindow::LetQueuedMessagesThrough() {
-    if (g_lettingQueuedThrough || !IsWindowEnabled(mainWindow)) return;
-    g_lettingQueuedThrough = true;
+    // The cheap facts first; the queue and the mouse capture are asked of
+    // the system, the capture only when something waits.
+    if (!gate.Open(IsWindowEnabled(mainWindow) != FALSE)) return;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting)) ReplyMessage(0);
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting) || GetCapture() != nullptr) return;
+    RunningHandler running(&gate);
+    ReplyMessage(0);
     for (int handled = 0; handled < 64; ++handled) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting)) break;
         if (message.message == WM_QUIT) {
@@ -54,7 +49,6 @@ void ConsoleWindow::LetQueuedMessagesThrough() {
             DispatchMessageA(&message);
         }
     }
-    g_lettingQueuedThrough = false;
 }
 
 namespace {
@@ -78,7 +72,9 @@ RECT LoadGeometry() {
 }
 
 // The idle hook runs once each time the queue becomes empty, before the
-// thread blocks in GetMessage.
+// thread blocks in GetMessage. Records that come while the thread waits
+// here may let queued messages through; while a message taken here is
+// handled, they may not.
 int RunMessageLoop(ConsoleWindow& console) {
     MSG message = {};
     for (;;) {
@@ -86,6 +82,7 @@ int RunMessageLoop(ConsoleWindow& console) {
         do {
             // -1 (an error) ends the loop as well, rather than spinning.
             if (GetMessageA(&message, nullptr, 0, 0) <= 0) return static_cast<int>(message.wParam);
+            RunningHandler running(&console.gate);
             if (!console.FilterMessage(message)) {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);

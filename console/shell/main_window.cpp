@@ -57,15 +57,24 @@ LRESULT OnCreateMessage(HWND window, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ConsoleWindow* console = ConsoleOf(window);
+    if (console && message == WM_COPYDATA) {
+        console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        console->LetQueuedMessagesThrough();
+        return 0;
+    }
+    // Every other handler, sent from elsewhere too, runs as a command: the
+    // records that come meanwhile let no queued message through.
+    RunningHandler running(console ? &console->gate : nullptr);
     // Registered messages first, in the order wheel, pause, find; an id of 0
     // means the message was never registered.
     if (g_console.wheelRollMessage && message == g_console.wheelRollMessage) {
-        if (ConsoleWindow* console = ConsoleOf(window)) console->OnWheelRoll(wParam);
+        if (console) console->OnWheelRoll(wParam);
         return 0;
     }
     if (g_console.pauseMessage && message == g_console.pauseMessage) return OnPause(window, wParam, lParam);
     if (g_console.findReplaceMessage && message == g_console.findReplaceMessage) {
-        if (ConsoleWindow* console = ConsoleOf(window)) console->OnFindReplace();
+        if (console) console->OnFindReplace();
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_CREATE) return OnCreateMessage(window, lParam);
@@ -73,22 +82,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, kRaiseFlags);
         return 0;
     }
-    ConsoleWindow* console = ConsoleOf(window);
     if (!console) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_DESTROY: SetWindowLongPtrA(window, 0, 0); console->OnDestroy(); return 0;
     case WM_SIZE: console->OnSize(UINT(wParam), short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_SETFOCUS: SetFocus(console->viewWindow); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
-    case WM_COPYDATA:
-        console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        console->LetQueuedMessagesThrough();
-        return 0;
     case WM_NOTIFY: return console->OnToolTipText(wParam, lParam);
     case WM_CONTEXTMENU: console->OnContextMenu(short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: console->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_MENUSELECT: console->OnMenuSelect(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
+    // The platform's modal loops, which take the input while they run.
+    case WM_ENTERMENULOOP: console->gate.menuLoop = true; return 0;
+    case WM_EXITMENULOOP: console->gate.menuLoop = false; return 0;
+    case WM_ENTERSIZEMOVE: console->gate.sizeMoveLoop = true; return 0;
+    case WM_EXITSIZEMOVE: console->gate.sizeMoveLoop = false; return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "console/view/control_units.h"
+
 namespace murlo {
 
 // Where the newest part of a text that can never fit whole begins: the
@@ -28,6 +30,49 @@ inline size_t NewestPartStart(const char* text, size_t length, size_t room) {
     const void* lineFeed = std::memchr(text + start, '\n', length - start - 1);
     if (lineFeed == nullptr) return start;
     return static_cast<size_t>(static_cast<const char*>(lineFeed) - text) + 1;
+}
+
+// Where the newest part of a text begins that a view holding limit
+// characters takes in whole: the first line start from which the rest of
+// the text makes at most limit characters, as nextChar(text, length, i)
+// counts the character at text[i] (a ControlChar); when even the last line
+// makes more, the first character from which the rest does. 0 when the
+// whole text fits. A character has at most four bytes and makes at least
+// one character of the limit, so only the last 4 x (limit + 1) bytes are
+// read, however long the text.
+template <typename NextChar>
+size_t NewestPartWithin(const char* text, size_t length, long limit, NextChar nextChar) {
+    if (limit <= 0) return length;
+    const size_t window = 4 * (static_cast<size_t>(limit) + 1);
+    size_t first = 0;
+    if (length > window) {
+        // Counting begins at a line start, where a character surely begins.
+        first = length - window;
+        const void* lineFeed = std::memchr(text + first - 1, '\n', length - first);
+        if (lineFeed != nullptr) first = static_cast<size_t>(static_cast<const char*>(lineFeed) - text) + 1;
+    }
+    size_t total = 0;
+    for (size_t i = first; i < length;) {
+        ControlChar c = nextChar(text, length, i);
+        total += c.chars;
+        i += c.bytes;
+    }
+    const size_t room = static_cast<size_t>(limit);
+    if (first == 0 && total <= room) return 0;
+    size_t rest = total;
+    size_t fitsFrom = length;  // the first character from which the rest fits
+    bool lineStart = first == 0 || text[first - 1] == '\n';
+    for (size_t i = first; i < length;) {
+        if (rest <= room) {
+            if (fitsFrom == length) fitsFrom = i;
+            if (lineStart) return i;
+        }
+        ControlChar c = nextChar(text, length, i);
+        rest -= c.chars;
+        i += c.bytes;
+        lineStart = c.endsLine;
+    }
+    return fitsFrom;
 }
 
 namespace view_append_detail {

@@ -20,6 +20,10 @@ constexpr UINT kFlushTimer = 0x4D55;
 constexpr UINT kFlushDelayMs = 20;
 constexpr DWORD kMaxWaitMs = 40;
 constexpr size_t kMaxWaitingBytes = 64 * 1024;
+// The queue's blocks and the grouped update's arrays keep at most this many
+// elements between updates: what a batch of twice the waiting bytes needs.
+// A larger batch takes more for its update and gives it back afterwards.
+constexpr size_t kUsualBatchElements = 2 * kMaxWaitingBytes;
 
 bool GrowBlock(void*& block, size_t& capacity, size_t needed, size_t unit) {
     if (needed <= capacity) return true;
@@ -44,13 +48,29 @@ void CALLBACK FlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
     else KillTimer(window, kFlushTimer);
 }
 
-void FreeQueue(ViewQueue& queue) {
+void FreeTexts(ViewQueue& queue) {
     if (queue.texts != nullptr) HeapFree(GetProcessHeap(), 0, queue.texts);
-    if (queue.ends != nullptr) HeapFree(GetProcessHeap(), 0, queue.ends);
     queue.texts = nullptr;
+    queue.used = queue.capacity = 0;
+}
+
+void FreeEnds(ViewQueue& queue) {
+    if (queue.ends != nullptr) HeapFree(GetProcessHeap(), 0, queue.ends);
     queue.ends = nullptr;
-    queue.used = queue.capacity = queue.count = queue.endsCapacity = 0;
-    queue.scratch = ViewBatchScratch{};
+    queue.count = queue.endsCapacity = 0;
+}
+
+void FreeQueue(ViewQueue& queue) {
+    FreeTexts(queue);
+    FreeEnds(queue);
+    queue.scratch.ReleaseAll();
+}
+
+// After an update, working memory beyond the usual size goes back.
+void ReleaseLargeWorkingMemory(ViewQueue& queue) {
+    if (queue.capacity > kUsualBatchElements) FreeTexts(queue);
+    if (queue.endsCapacity > kUsualBatchElements) FreeEnds(queue);
+    queue.scratch.ReleaseLarge(kUsualBatchElements);
 }
 
 // Every message to the view but painting first brings it up to date, so
@@ -96,9 +116,31 @@ bool HookView(ConsoleWindow& console) {
 
 // The text waits with the others that came since the view was last brought
 // up to date; the client's call is answered without touching the control.
+// A text that cannot fit the view leaves the view with its newest part
+// alone, as appending it whole would (every older line goes before the
+// view is found too small): the view is emptied, what waits is dropped,
+// and only that part waits, so that neither the queue nor the control
+// ever holds more than a view's worth of it. No character of the control
+// takes fewer bytes than positions: a text of no more bytes than the
+// limit fits.
 void ConsoleWindow::AppendToView(const char* text, size_t length) {
     if (viewWindow == nullptr) return;
     ViewQueue& queue = viewQueue;
+    bool replacesView = false;
+    if (length > kViewTextLimit) {
+        RichEditView view = ViewOf(*this);
+        size_t start = NewestPartWithin(text, length, view.limit, [&view](const char* all, size_t bytes, size_t i) {
+            return view.NextChar(all, bytes, i);
+        });
+        if (start > 0) {
+            replacesView = true;
+            queue.count = queue.used = 0;
+            KillTimer(mainWindow, kFlushTimer);
+            SetWindowTextA(viewWindow, "");
+            text += start;
+            length -= start;
+        }
+    }
     if (queue.count > 0 && (queue.used + length + 1 > kMaxWaitingBytes ||
                             GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
         FlushView();
@@ -114,6 +156,7 @@ void ConsoleWindow::AppendToView(const char* text, size_t length) {
         FlushView();
         RichEditView view = ViewOf(*this);
         FlushToView(view, text, &length, 1, queue.scratch);
+        ReleaseLargeWorkingMemory(queue);
         return;
     }
     std::memcpy(queue.texts + queue.used, text, length);
@@ -125,7 +168,7 @@ void ConsoleWindow::AppendToView(const char* text, size_t length) {
         queue.firstTick = GetTickCount();
         SetTimer(mainWindow, kFlushTimer, kFlushDelayMs, FlushTimerProc);
     }
-    if (length + 1 >= kMaxWaitingBytes) FlushView();
+    if (replacesView || length + 1 >= kMaxWaitingBytes) FlushView();
 }
 
 void ConsoleWindow::FlushView() {
@@ -137,6 +180,7 @@ void ConsoleWindow::FlushView() {
     FlushToView(view, queue.texts, queue.ends, queue.count, queue.scratch);
     queue.count = 0;
     queue.used = 0;
+    ReleaseLargeWorkingMemory(queue);
     queue.flushing = false;
 }
 

@@ -9,7 +9,9 @@
 // few where an open line was cut out). The control's own counts after
 // that insertion are checked against the shadow's; where they differ, or
 // where the view's lines are not its paragraphs (wrapping at the window
-// edge), the texts are appended one by one to the control itself.
+// edge), the texts are appended one by one to the control itself. So they
+// are when the shadow cannot have its working memory, which it takes from
+// an allocator passed in: running out of memory never ends the process.
 //
 // Portable. The host view offers, beside AppendToView's operations:
 //   StoredLength(), StoredLimit()   length and limit in the control's own
@@ -25,14 +27,87 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "console/view/control_units.h"
 #include "console/view/view_append.h"
 
 namespace murlo {
+
+// Where the grouped update takes its working memory from: allocate answers
+// null when there is none. The console passes the process heap; tests pass
+// one that fails when they want it to.
+struct ScratchAllocator {
+    void* (*allocate)(size_t bytes);
+    void (*release)(void* block);
+};
+
+inline void* AllocateFromRuntime(size_t bytes) { return std::malloc(bytes); }
+inline void ReleaseToRuntime(void* block) { std::free(block); }
+
+// A growing array of plain values in blocks of a ScratchAllocator. Growing
+// reports failure instead of ending the process.
+template <typename T>
+struct ScratchArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+    T* data = nullptr;
+    size_t used = 0;
+    size_t capacity = 0;
+
+    size_t size() const { return used; }
+    bool empty() const { return used == 0; }
+    void clear() { used = 0; }
+    T& operator[](size_t i) { return data[i]; }
+    const T& operator[](size_t i) const { return data[i]; }
+    T& back() { return data[used - 1]; }
+    const T* begin() const { return data; }
+    const T* end() const { return data + used; }
+
+    bool Reserve(size_t wanted, const ScratchAllocator& memory) {
+        if (wanted <= capacity) return true;
+        size_t grown = capacity < 16 ? 16 : capacity;
+        while (grown < wanted) {
+            if (grown > static_cast<size_t>(-1) / 2 / sizeof(T)) return false;
+            grown *= 2;
+        }
+        void* block = memory.allocate != nullptr ? memory.allocate(grown * sizeof(T)) : nullptr;
+        if (block == nullptr) return false;
+        if (used > 0) std::memcpy(block, data, used * sizeof(T));
+        const size_t kept = used;
+        Release(memory);
+        data = static_cast<T*>(block);
+        used = kept;
+        capacity = grown;
+        return true;
+    }
+    bool Push(const T& value, const ScratchAllocator& memory) {
+        if (used == capacity && !Reserve(used + 1, memory)) return false;
+        data[used++] = value;
+        return true;
+    }
+    bool Append(const T* values, size_t count, const ScratchAllocator& memory) {
+        if (!Reserve(used + count, memory)) return false;
+        if (count > 0) std::memcpy(data + used, values, count * sizeof(T));
+        used += count;
+        return true;
+    }
+    // count copies of value, in place of what was held.
+    bool Fill(size_t count, const T& value, const ScratchAllocator& memory) {
+        used = 0;
+        if (!Reserve(count, memory)) return false;
+        for (size_t i = 0; i < count; ++i) data[i] = value;
+        used = count;
+        return true;
+    }
+    void Release(const ScratchAllocator& memory) {
+        if (data != nullptr && memory.release != nullptr) memory.release(data);
+        data = nullptr;
+        used = capacity = 0;
+    }
+};
 
 namespace view_batch_detail {
 
@@ -54,15 +129,44 @@ struct CharBound {
 // The working memory of FlushToView. A console keeps one for its whole
 // life, so that bringing the view up to date does not allocate and free
 // up to a few hundred KiB each time (its private bytes would swing with
-// the moment they are sampled); the vectors keep their capacity.
+// the moment they are sampled); the arrays keep their capacity until
+// ReleaseLarge gives back what a batch far larger than usual took.
 struct ViewBatchScratch {
-    std::vector<long> oldStartCache;
-    std::vector<view_batch_detail::CharBound> bounds;
-    std::vector<long> textLineStarts;
-    std::vector<view_batch_detail::Span> spans;
-    std::vector<view_batch_detail::Span> kept;
-    std::vector<size_t> firstBounds;
-    std::vector<char> joined;
+    ScratchAllocator memory = {AllocateFromRuntime, ReleaseToRuntime};
+    ScratchArray<long> oldStartCache;
+    ScratchArray<view_batch_detail::CharBound> bounds;
+    ScratchArray<long> textLineStarts;
+    ScratchArray<view_batch_detail::Span> spans;
+    ScratchArray<view_batch_detail::Span> kept;
+    ScratchArray<size_t> firstBounds;
+    ScratchArray<char> joined;
+
+    ViewBatchScratch() = default;
+    explicit ViewBatchScratch(ScratchAllocator allocator) : memory(allocator) {}
+    ViewBatchScratch(const ViewBatchScratch&) = delete;
+    ViewBatchScratch& operator=(const ViewBatchScratch&) = delete;
+    ~ViewBatchScratch() { ReleaseAll(); }
+
+    template <typename Each>
+    void ForEachArray(Each each) {
+        each(oldStartCache);
+        each(bounds);
+        each(textLineStarts);
+        each(spans);
+        each(kept);
+        each(firstBounds);
+        each(joined);
+    }
+    void ReleaseAll() {
+        ForEachArray([this](auto& array) { array.Release(memory); });
+    }
+    // Gives back every array with room for more than keepElements: what a
+    // batch far larger than usual made it grow to.
+    void ReleaseLarge(size_t keepElements) {
+        ForEachArray([this, keepElements](auto& array) {
+            if (array.capacity > keepElements) array.Release(memory);
+        });
+    }
 };
 
 namespace view_batch_detail {
@@ -74,22 +178,24 @@ struct ShadowView {
     long limit;
     long oldLength;
     long oldLineStarts;  // lines of the old view after the first
-    std::vector<long>& oldStartCache;
-    std::vector<CharBound>& bounds;      // every character's start in the batch, and each text's end
-    std::vector<long>& textLineStarts;   // lines beginning inside the texts
-    std::vector<Span>& spans;            // what the view holds, in order
-    std::vector<Span>& kept;             // room for Delete
+    const ScratchAllocator& memory;
+    ScratchArray<long>& oldStartCache;
+    ScratchArray<CharBound>& bounds;      // every character's start in the batch, and each text's end
+    ScratchArray<long>& textLineStarts;   // lines beginning inside the texts
+    ScratchArray<Span>& spans;            // what the view holds, in order
+    ScratchArray<Span>& kept;             // room for Delete
     long length = 0;
     long selectionFrom = 0;
     long selectionTo = 0;
     size_t textFirst = 0;  // bounds of the text being appended
     size_t textLast = 0;   // its end, at the next text's first character
     size_t textEnd = 0;    // the offset of its NUL
-    bool failed = false;   // met what the shadow cannot stand for
+    bool failed = false;   // met what the shadow cannot stand for, or had no memory
 
     ShadowView(Host& h, const char* b, ViewBatchScratch& scratch)
         : host(h),
           batch(b),
+          memory(scratch.memory),
           oldStartCache(scratch.oldStartCache),
           bounds(scratch.bounds),
           textLineStarts(scratch.textLineStarts),
@@ -102,9 +208,14 @@ struct ShadowView {
         oldLength = host.StoredLength();
         long lines = host.StoredLineCount();
         oldLineStarts = lines > 1 ? lines - 1 : 0;
-        oldStartCache.assign(static_cast<size_t>(oldLineStarts), -2);
-        if (oldLength > 0) spans.push_back(Span{0, oldLength});
+        if (!oldStartCache.Fill(static_cast<size_t>(oldLineStarts), -2, memory)) failed = true;
+        if (oldLength > 0) Keep(spans, Span{0, oldLength});
         length = oldLength;
+    }
+
+    template <typename T>
+    void Keep(ScratchArray<T>& array, const T& value) {
+        if (!array.Push(value, memory)) failed = true;
     }
 
     // The u-th position at which a line begins, after the start.
@@ -174,15 +285,15 @@ struct ShadowView {
             long spanLength = span.to - span.from;
             long cutFrom = from - at;
             long cutTo = to - at;
-            if (cutFrom > 0) kept.push_back(Span{span.from, span.from + (cutFrom < spanLength ? cutFrom : spanLength)});
-            if (cutTo < spanLength) kept.push_back(Span{span.from + (cutTo > 0 ? cutTo : 0), span.to});
+            if (cutFrom > 0) Keep(kept, Span{span.from, span.from + (cutFrom < spanLength ? cutFrom : spanLength)});
+            if (cutTo < spanLength) Keep(kept, Span{span.from + (cutTo > 0 ? cutTo : 0), span.to});
             at += spanLength;
         }
         spans.clear();
         for (const Span& span : kept) {
             if (span.from >= span.to) continue;
             if (!spans.empty() && spans.back().to == span.from) spans.back().to = span.to;
-            else spans.push_back(span);
+            else Keep(spans, span);
         }
         length -= to - from;
     }
@@ -190,7 +301,7 @@ struct ShadowView {
     void Add(long from, long to) {
         if (from >= to) return;
         if (!spans.empty() && spans.back().to == from) spans.back().to = to;
-        else spans.push_back(Span{from, to});
+        else Keep(spans, Span{from, to});
         length += to - from;
     }
 
@@ -207,6 +318,8 @@ struct ShadowView {
     }
 
     size_t ReplaceSelection(const char* text) {
+        // Once failed, every text "goes in whole", so that the append ends.
+        if (failed) return std::strlen(text);
         if (selectionFrom < selectionTo) Delete(selectionFrom, selectionTo);
         selectionTo = selectionFrom;
         if (*text == '\0') return 0;
@@ -249,24 +362,27 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
     // one: the shadow keeps a record for every character.
     if (count == 0 || ends[count - 1] > static_cast<size_t>(host.StoredLimit()) * 8 + 1024) return false;
     ShadowView<Host> shadow(host, batch, scratch);
-    std::vector<size_t>& firstBounds = scratch.firstBounds;
+    const ScratchAllocator& memory = scratch.memory;
+    ScratchArray<size_t>& firstBounds = scratch.firstBounds;
     firstBounds.clear();
+    // Every character of the batch takes at least one byte.
+    if (!firstBounds.Reserve(count + 1, memory) || !shadow.bounds.Reserve(ends[count - 1] + 1, memory)) return false;
     long position = shadow.oldLength;
     size_t begin = 0;
     for (size_t t = 0; t < count; ++t) {
-        firstBounds.push_back(shadow.bounds.size());
+        firstBounds.Push(shadow.bounds.size(), memory);
         for (size_t i = begin; i < ends[t];) {
             ControlChar c = host.NextChar(batch + begin, ends[t] - begin, i - begin);
-            shadow.bounds.push_back(CharBound{i, position});
+            shadow.bounds.Push(CharBound{i, position}, memory);
             position += static_cast<long>(c.chars);
             i += c.bytes;
-            if (c.endsLine) shadow.textLineStarts.push_back(position);
+            if (c.endsLine) shadow.Keep(shadow.textLineStarts, position);
         }
         begin = ends[t] + 1;
     }
     // The end of the last text; each text's end is the next one's first bound.
-    shadow.bounds.push_back(CharBound{count > 0 ? ends[count - 1] : 0, position});
-    firstBounds.push_back(shadow.bounds.size() - 1);
+    shadow.bounds.Push(CharBound{ends[count - 1], position}, memory);
+    firstBounds.Push(shadow.bounds.size() - 1, memory);
 
     begin = 0;
     for (size_t t = 0; t < count && !shadow.failed; ++t) {
@@ -280,17 +396,18 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
     if (shadow.failed) return false;
 
     // All texts in one insertion, checked against the shadow's counts.
-    std::vector<char>& joined = scratch.joined;
+    ScratchArray<char>& joined = scratch.joined;
     joined.clear();
+    if (!joined.Reserve(ends[count - 1] + 1, memory)) return false;
     begin = 0;
     for (size_t t = 0; t < count; ++t) {
-        joined.insert(joined.end(), batch + begin, batch + ends[t]);
+        joined.Append(batch + begin, ends[t] - begin, memory);
         begin = ends[t] + 1;
     }
-    joined.push_back('\0');
+    joined.Push('\0', memory);
     const long total = position;
     const long before = host.StoredLength();
-    const long added = host.InsertUnlimited(joined.data());
+    const long added = host.InsertUnlimited(joined.data);
     if (before != shadow.oldLength || before + added != total ||
         host.StoredLineCount() != 1 + static_cast<long>(shadow.LineStartCount())) {
         host.DeleteStored(before, before + added);

@@ -10,6 +10,11 @@
 
 namespace murlo {
 
+// The grouped update's working memory comes from the process heap; when
+// there is none, the view takes the texts one by one.
+inline void* AllocateFromHeap(size_t bytes) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
+inline void ReleaseToHeap(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+
 // Rendered texts that the view has not taken in yet: the view is brought up
 // to date with all of them at once (view_append_win.cpp).
 struct ViewQueue {
@@ -22,7 +27,7 @@ struct ViewQueue {
     DWORD firstTick = 0;         // when the oldest waiting text came
     bool flushing = false;
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
-    ViewBatchScratch scratch;    // the working memory of bringing the view up to date
+    ViewBatchScratch scratch{ScratchAllocator{AllocateFromHeap, ReleaseToHeap}};  // the grouped update's working memory
 };
 
 }  // namespace murlo

@@ -1,10 +1,12 @@
-// The console's command-line walk, platform flags and geometry arithmetic.
+// The console's command-line walk, platform flags, geometry arithmetic and
+// when a record lets queued messages through.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
 
 #include "console/shell/command_line.h"
+#include "console/shell/message_gate.h"
 #include "console/shell/platform_version.h"
 #include "console/shell/window_geometry.h"
 
@@ -153,6 +155,34 @@ TEST(Geometry, RectangleWrapsAndGivesTheSizeBack) {
         EXPECT_EQ(uint32_t(SpanOf(r.left, r.right)), c.w);
         EXPECT_EQ(uint32_t(SpanOf(r.top, r.bottom)), c.h);
     }
+}
+
+// A record's handler lets posted and typed messages through only where the
+// main loop would take them next: the window enabled, no handler of another
+// message running (however deep), no menu and no move or size loop.
+TEST(MessageGate, OpenOnlyWhereTheMainLoopWaits) {
+    MessageGate gate;
+    EXPECT_TRUE(gate.Open(true)) << "the main loop waits";
+    EXPECT_FALSE(gate.Open(false)) << "a modal dialog or message box disabled the window";
+    {
+        RunningHandler command(&gate);
+        EXPECT_FALSE(gate.Open(true)) << "a command runs (its dialog closed, its capture restart waiting)";
+        {
+            RunningHandler nested(&gate);
+            EXPECT_FALSE(gate.Open(true));
+        }
+        EXPECT_FALSE(gate.Open(true)) << "the outer command still runs";
+    }
+    EXPECT_TRUE(gate.Open(true)) << "every handler returned";
+    gate.menuLoop = true;
+    EXPECT_FALSE(gate.Open(true)) << "a menu takes the keys";
+    gate.menuLoop = false;
+    gate.sizeMoveLoop = true;
+    EXPECT_FALSE(gate.Open(true)) << "the window is moved or sized";
+    gate.sizeMoveLoop = false;
+    EXPECT_TRUE(gate.Open(true));
+    RunningHandler none(nullptr);  // a message before the window has its state
+    EXPECT_TRUE(gate.Open(true));
 }
 
 }  // namespace

@@ -109,6 +109,53 @@ TEST(AppendToView, TextLongerThanTheLimitShowsItsNewestPart) {
     }
 }
 
+// The part of a text that cannot fit which the console lets wait for the
+// view: its newest whole lines that the view holds, counted as the control
+// stores them; mid-line only when the last line alone does not fit. Only
+// the text's tail is read, however long the text.
+TEST(NewestPartWithin, KeepsTheNewestWholeLinesThatFit) {
+    constexpr ControlTextForm kRichEdit2{true, nullptr};
+    constexpr ControlTextForm kRichEdit1{false, nullptr};
+    constexpr ControlTextForm kDoubleByte{true, [](unsigned char byte) { return byte >= 0x81 && byte <= 0x9F; }};
+    constexpr ControlTextForm kUtf8{true, nullptr, true};
+    const std::string longRun(100000, 'z');
+    const struct {
+        const char* name;
+        ControlTextForm form;
+        long limit;
+        std::string text;
+        std::string part;
+    } cases[] = {
+        {"fits whole", kRichEdit2, 50, Lines(0, 3), Lines(0, 3)},
+        {"a line end counts once", kRichEdit2, 14, Lines(0, 4), Lines(2, 2)},
+        {"every byte counts", kRichEdit1, 14, Lines(0, 4), Lines(3, 1)},
+        {"exactly the limit", kRichEdit1, 16, Lines(0, 4), Lines(2, 2)},
+        {"last line too long: cut mid-line", kRichEdit2, 10, "old\r\n" + std::string(30, 'z'), std::string(10, 'z')},
+        {"last line too long, with its line end", kRichEdit2, 10, std::string(30, 'a') + "\r\n",
+         std::string(9, 'a') + "\r\n"},
+        {"a double-byte character stays whole", kDoubleByte, 3, "\x82\xa0\x82\xa2\x82\xa4\x82\xa6",
+         "\x82\xa2\x82\xa4\x82\xa6"},
+        {"a surrogate pair counts two", kUtf8, 3, "ab\xF0\x9F\x98\x80", "b\xF0\x9F\x98\x80"},
+        {"long text: its last line", kRichEdit2, 10, longRun + "\r\ntail\r\n", "tail\r\n"},
+        {"long text without a line end", kRichEdit2, 10, longRun, std::string(10, 'z')},
+        {"empty", kRichEdit2, 10, "", ""},
+        {"no room", kRichEdit2, 0, "abc\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t read = 0;
+        auto next = [&](const char* text, size_t length, size_t i) {
+            ++read;
+            return NextControlChar(text, length, i, c.form);
+        };
+        size_t start = NewestPartWithin(c.text.data(), c.text.size(), c.limit, next);
+        ASSERT_LE(start, c.text.size());
+        EXPECT_EQ(c.text.substr(start), c.part);
+        // Each character is counted at most twice, of the last 4 x (limit + 1) bytes.
+        EXPECT_LE(read, 2 * 4 * (static_cast<size_t>(c.limit) + 1));
+    }
+}
+
 TEST(AppendToView, EmptyTextOnlyMovesTheCaret) {
     TextControlModel view = MakeView(10, "0123456789");
     view.SetSelection(2, 4);

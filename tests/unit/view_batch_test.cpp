@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <random>
 #include <string>
@@ -162,6 +164,111 @@ TEST(FlushToView, OpenLineCutByAPartialInsertion) {
     EXPECT_EQ(oneByOne.text, "XYZ-new\r\nok\r\n");
     EXPECT_EQ(batched.text, oneByOne.text);
     EXPECT_EQ(batched.unlimitedInserts, 1);
+}
+
+// Working memory that can run out: blocks are refused from the failFrom-th
+// on (counting from 0; -1: never), and the bytes held are counted.
+struct TestMemory {
+    static inline long failFrom = -1;
+    static inline long given = 0;
+    static inline size_t held = 0;
+    static inline size_t peak = 0;
+    static constexpr size_t kHeader = 16;  // keeps the block's size, and its alignment
+
+    static void* Allocate(size_t bytes) {
+        if (failFrom >= 0 && given >= failFrom) return nullptr;
+        ++given;
+        auto* block = static_cast<char*>(std::malloc(bytes + kHeader));
+        if (block == nullptr) return nullptr;
+        std::memcpy(block, &bytes, sizeof bytes);
+        held += bytes;
+        if (held > peak) peak = held;
+        return block + kHeader;
+    }
+    static void Release(void* block) {
+        char* start = static_cast<char*>(block) - kHeader;
+        size_t bytes = 0;
+        std::memcpy(&bytes, start, sizeof bytes);
+        held -= bytes;
+        std::free(start);
+    }
+    static ScratchAllocator Allocator() { return ScratchAllocator{Allocate, Release}; }
+    static void Reset(long fail) {
+        failFrom = fail;
+        given = 0;
+    }
+};
+
+// Without memory for the shadow, or running out of it at any point of the
+// update, the texts go in one by one: the view holds exactly the text of
+// appending them one by one, and nothing is held afterwards.
+TEST(FlushToView, WithoutWorkingMemoryTheTextsGoInOneByOne) {
+    for (long failFrom = 0; failFrom < 12; ++failFrom) {
+        SCOPED_TRACE(failFrom);
+        std::mt19937 random(static_cast<unsigned>(77 + failFrom));
+        TestMemory::Reset(-1);
+        {
+            ViewBatchScratch scratch(TestMemory::Allocator());
+            const long limit = 200;
+            TextControlModel oneByOne = MakeModel(limit, true, Utf8Rule, nullptr);
+            TextControlModel batched = MakeModel(limit, true, Utf8Rule, nullptr);
+            for (int flush = 0; flush < 30; ++flush) {
+                // The memory runs out from the failFrom-th block of this
+                // update on: the scratch holds nothing yet, or only part.
+                scratch.ReleaseAll();
+                TestMemory::Reset(failFrom);
+                Batch batch;
+                size_t count = 1 + random() % 12;
+                for (size_t t = 0; t < count; ++t) {
+                    std::string text = RandomText(random, limit);
+                    batch.Add(text);
+                    AppendToView(oneByOne, text.c_str(), text.size());
+                }
+                batched.unlimitedInserts = batched.replaceCalls = 0;
+                FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size(), scratch);
+                ASSERT_EQ(batched.text, oneByOne.text) << "flush " << flush;
+                ASSERT_EQ(batched.selectionStart, batched.Length());
+                if (failFrom == 0) {
+                    ASSERT_GE(batched.replaceCalls, static_cast<int>(count)) << "no memory: one by one";
+                }
+            }
+        }
+        EXPECT_EQ(TestMemory::held, 0u);
+    }
+    TestMemory::Reset(-1);
+}
+
+// A batch far larger than usual grows the working memory; what it grew
+// beyond the usual size goes back, and the next batch is still exact.
+TEST(FlushToView, WorkingMemoryOfAFarLargerBatchIsGivenBack) {
+    constexpr size_t kUsualElements = 4096;
+    // Seven arrays, none of elements larger than 16 bytes.
+    constexpr size_t kUsualBytes = 7 * kUsualElements * 16;
+    TestMemory::Reset(-1);
+    {
+        ViewBatchScratch scratch(TestMemory::Allocator());
+        TextControlModel oneByOne = MakeModel(0x2000, true, nullptr, nullptr);
+        TextControlModel batched = MakeModel(0x2000, true, nullptr, nullptr);
+        auto flush = [&](size_t lines, int first) {
+            Batch batch;
+            for (size_t i = 0; i < lines; ++i) {
+                std::string text = Line(first + static_cast<int>(i), 60);
+                batch.Add(text);
+                AppendToView(oneByOne, text.c_str(), text.size());
+            }
+            TestMemory::peak = TestMemory::held;
+            FlushToView(batched, batch.buffer.data(), batch.ends.data(), batch.ends.size(), scratch);
+            scratch.ReleaseLarge(kUsualElements);
+            return batched.text == oneByOne.text;
+        };
+        ASSERT_TRUE(flush(40, 0));
+        ASSERT_TRUE(flush(1000, 100));  // 63 KiB, eight times the view
+        EXPECT_GT(TestMemory::peak, size_t{1} << 20) << "the batch had its working memory";
+        EXPECT_LE(TestMemory::held, kUsualBytes);
+        ASSERT_TRUE(flush(40, 2000));
+        EXPECT_LE(TestMemory::held, kUsualBytes);
+    }
+    EXPECT_EQ(TestMemory::held, 0u);
 }
 
 }  // namespace

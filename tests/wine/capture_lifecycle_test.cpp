@@ -4,6 +4,10 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
+#include <cstring>
+#include <thread>
+
 namespace murlo_test {
 namespace {
 
@@ -193,6 +197,85 @@ TEST_F(CaptureLifecycle, BusyChannelDuringADialogThenCaptureResumes) {
     ASSERT_TRUE(WaitFor(ChannelReady));
     ExpectCaptured(console, "after busy");
     EXPECT_EQ(FindAnyMessageBox(console.process.id), nullptr);
+}
+
+// Keeps the console's capture thread taking a string without pause until
+// Stop: the string stays in the channel's buffer and the data event is set
+// again and again, so the thread finds data whenever it looks and does not
+// end, even told to stop, before this stops. Writers calling
+// OutputDebugStringA in a loop leave gaps now and then in which a stopped
+// thread ends, and a writer then waiting for the buffer holds the channel
+// for its 10 s; here no writer ever waits.
+struct BusyChannel {
+    HANDLE dataReady = nullptr;
+    std::atomic<bool> running{true};
+    std::thread setter;
+
+    explicit BusyChannel(const std::string& text) {
+        if (HANDLE section = OpenFileMappingA(FILE_MAP_WRITE, FALSE, kMonitorBuffer)) {
+            if (void* view = MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, 0)) {
+                const DWORD processId = GetCurrentProcessId();
+                std::memcpy(view, &processId, sizeof processId);
+                std::memcpy(static_cast<char*>(view) + sizeof processId, text.c_str(), text.size() + 1);
+                UnmapViewOfFile(view);
+            }
+            CloseHandle(section);
+        }
+        dataReady = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMonitorDataReady);
+        if (dataReady) setter = std::thread([this] {
+            while (running.load()) SetEvent(dataReady);
+        });
+    }
+    ~BusyChannel() { Stop(); }
+    BusyChannel(const BusyChannel&) = delete;
+    BusyChannel& operator=(const BusyChannel&) = delete;
+    // The channel is quiet from now on; the thread ends at its next look.
+    void Stop() {
+        running = false;
+        if (setter.joinable()) setter.join();
+        if (dataReady) CloseHandle(dataReady);
+        dataReady = nullptr;
+    }
+};
+
+// A second Save log posted while the first restarts the capture waits for
+// the main loop. Dispatched by a record that comes during the restart's
+// wait for the stopped thread (a busy channel keeps it sending), its stop
+// and restart would run inside the first: it closes the handle that wait
+// uses and starts a capture thread beside the one the first then starts,
+// which finds the channel taken ("Exist debug monitor.").
+TEST_F(CaptureLifecycle, SaveLogPostedWhileTheCaptureRestartsWaitsForTheMainLoop) {
+    Console console;
+    ASSERT_TRUE(StartCapturingConsole(console));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const std::string busy = "busy " + std::to_string(round) + "\n";
+        BusyChannel channel(busy);
+        ASSERT_NE(channel.dataReady, nullptr);
+        ASSERT_TRUE(ViewEndsWith(console, busy.substr(0, busy.size() - 1) + "\r\n"));
+
+        PostCommand(console.window, IDM_SAVE_LOG);
+        HWND first = WaitForSaveDialog(console.process.id);
+        ASSERT_NE(first, nullptr);
+        PressButton(first, IDCANCEL);
+        PostCommand(console.window, IDM_SAVE_LOG);
+        ASSERT_TRUE(WaitGone(first));
+        // The restart now waits for the stopped thread, which ends once the
+        // channel is quiet.
+        channel.Stop();
+
+        HWND second = WaitForSaveDialog(console.process.id);
+        ASSERT_NE(second, nullptr);
+        PressButton(second, IDCANCEL);
+        ASSERT_TRUE(WaitGone(second));
+        // Posted, so handled once every command before it has returned.
+        PostCommand(console.window, IDM_CLEAR);
+        ASSERT_TRUE(WaitFor([&] { return console.ViewText().empty(); }));
+        ASSERT_TRUE(WaitFor(ChannelReady));
+        ExpectCaptured(console, "after two dialogs " + std::to_string(round));
+        HWND box = FindAnyMessageBox(console.process.id);
+        ASSERT_EQ(box, nullptr) << MessageBoxText(box);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // context menu's items and keyboard position; status-bar help.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "console/resources/resource.h"
 #include "support/commands_support.h"
 #include "support/console_probe_client.h"
@@ -196,6 +199,49 @@ TEST_F(CommandsMenu, ContextMenuAtTheSelection) {
     EXPECT_EQ(rect.top, 200);
     items = probe.TrackedMenu();
     EXPECT_TRUE(IsChecked(ItemState(items, IDM_WRAP)));
+}
+
+// Threads of this process sending records to a window without pause, until
+// the flood goes out of scope.
+struct RecordFlood {
+    std::atomic<bool> sending{true};
+    std::vector<std::thread> senders;
+    RecordFlood(HWND window, int threads) {
+        for (int i = 0; i < threads; ++i) {
+            senders.emplace_back([this, window] {
+                const char text[] = "flood\n";
+                while (sending.load()) {
+                    COPYDATASTRUCT copy = {0, sizeof text, const_cast<char*>(text)};
+                    DWORD_PTR result = 0;
+                    SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, 1000,
+                                        &result);
+                }
+            });
+        }
+    }
+    ~RecordFlood() {
+        sending = false;
+        for (std::thread& sender : senders) sender.join();
+    }
+};
+
+// Records keep coming while the context menu is open: a key meant for the
+// menu still reaches the menu's own loop, which closes it, and not the
+// window below it through the handler of a record.
+TEST_F(CommandsMenu, ContextMenuKeepsItsKeysWhileRecordsArrive) {
+    Start();
+    StopLogging();  // the records are handled, but change nothing
+    RecordFlood flood(console.window, 3);
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        PostMessageA(console.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(console.View()),
+                     MAKELPARAM(0xFFFF, 0xFFFF));
+        HWND popup = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (popup = FindPopupMenuWindow()) != nullptr && IsWindowVisible(popup); }));
+        PostMessageA(console.View(), WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(WaitFor([] { return FindPopupMenuWindow() == nullptr || !IsWindowVisible(FindPopupMenuWindow()); },
+                            3000));
+    }
 }
 
 // While an item is highlighted the status bar shows its string in simple

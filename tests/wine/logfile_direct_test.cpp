@@ -42,6 +42,30 @@ TEST_F(LogFileDirect, WritesEveryRecordWithCrLfAndTheCommandClosesIt) {
     EXPECT_EQ(console.ViewText(), "before\r\n" + logged + "after\r\n");
 }
 
+// The file follows the view: once the console has handled the records, they
+// are in the file while it runs (another program can read them), and a
+// console that is then killed loses none of them.
+TEST_F(LogFileDirect, RecordsReachTheFileWhileTheConsoleRunsAndSurviveItsEnd) {
+    Console console;
+    ASSERT_TRUE(StartConsole(console));
+    const std::string path = folder + "followed.txt";
+    ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, {path}));
+    std::string logged;
+    for (int i = 0; i < 40; ++i) {
+        const std::string line = "record " + std::to_string(i);
+        SendRecord(console.window, line + "\n");
+        logged += line + "\r\n";
+    }
+    std::string bytes;
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(path, &bytes) && bytes == logged; }, 3000))
+        << bytes.size() << " of " << logged.size() << " bytes in the file while the console runs";
+
+    ASSERT_TRUE(TerminateProcess(console.process.handle, 1));
+    ASSERT_EQ(WaitForSingleObject(console.process.handle, 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(ReadFileBytes(path, &bytes));
+    EXPECT_EQ(bytes, logged) << "the file after the console was killed";
+}
+
 TEST_F(LogFileDirect, AnExistingFileIsReplacedAfterTheQuestion) {
     const std::string path = folder + "exists.txt";
     ASSERT_TRUE(WriteFileBytes(path, "old content\r\nmore old content\r\n"));

@@ -96,24 +96,6 @@ TEST_F(ViewTest, ClearAmongWaitingRecordsClearsThemToo) {
     EXPECT_EQ(console.Close(), 0);
 }
 
-// A plain string of a megabyte: the console answers, and the view holds
-// the newest whole lines of it that fit.
-TEST_F(ViewTest, MegabyteStringShowsItsNewestLines) {
-    Console console;
-    ASSERT_TRUE(StartReady(console));
-    ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "before\r\n")));
-    std::string text;
-    for (int i = 0; text.size() < 1024 * 1024; ++i) text += "huge " + std::to_string(i) + " " + std::string(50, 'h') + "\r\n";
-    ASSERT_TRUE(Send(console.window, text.c_str(), static_cast<DWORD>(text.size() + 1)));
-    std::string shown = console.ViewText();
-    ASSERT_GT(shown.size(), 20000u);
-    ASSERT_LE(ViewStoredLength(console), kViewTextLimit);
-    EXPECT_EQ(text.substr(text.size() - shown.size()), shown);
-    EXPECT_EQ(shown.rfind("huge ", 0), 0u) << "the view begins with a whole line";
-    ExpectCaretAtEnd(console);
-    EXPECT_EQ(console.Close(), 0);
-}
-
 // The pixels of a band of the view as the screen shows them, read from
 // the screen: nothing is asked of the view's window procedure.
 std::vector<COLORREF> ScreenBand(HWND view, int left, int top, int width, int height) {
