@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -69,10 +70,15 @@ struct ConsoleCode {
 };
 
 // Attaches to a console as its debugger and looks, at every debug event
-// after the main window is gone, for a thread of the console's own code.
-// The debug events hold the console still, so a thread started just before
-// the process ends is seen as well: the libraries unloaded at its end
-// report in while the process still has all its threads.
+// after the main window is gone, for a thread of the console's own code
+// that did not exist while the window did. Every thread the console has or
+// starts reports in while the window exists; the debug events hold the
+// console still, so the window's state at an event is the state at the
+// thread's start, and a thread started just before the process ends is
+// seen as well: the libraries unloaded at its end report in while the
+// process still has all its threads. A capture thread started while the
+// window existed may still be ending when the process ends: it is no late
+// thread.
 struct LateThreadWatch {
     const ConsoleCode& code;
     HWND window;
@@ -98,6 +104,7 @@ struct LateThreadWatch {
         }
         DebugSetProcessKillOnExit(FALSE);
         attached = true;
+        std::set<DWORD> known, late;
         for (;;) {
             DEBUG_EVENT event;
             if (!WaitForDebugEvent(&event, 50)) {
@@ -105,12 +112,17 @@ struct LateThreadWatch {
                 continue;
             }
             DWORD status = DBG_CONTINUE;
-            if (!IsWindow(window)) {
+            bool created = event.dwDebugEventCode == CREATE_THREAD_DEBUG_EVENT ||
+                           event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT;
+            if (IsWindow(window)) {
+                if (created) known.insert(event.dwThreadId);
+            } else {
                 if (event.dwDebugEventCode == CREATE_THREAD_DEBUG_EVENT &&
                     code.Contains(reinterpret_cast<void*>(event.u.CreateThread.lpStartAddress)))
-                    ++lateThreads;
-                else if (!code.Threads().empty())
-                    ++lateThreads;
+                    late.insert(event.dwThreadId);
+                for (DWORD id : code.Threads())
+                    if (!known.count(id)) late.insert(id);
+                lateThreads = static_cast<int>(late.size());
             }
             switch (event.dwDebugEventCode) {
             case CREATE_PROCESS_DEBUG_EVENT:
