@@ -12,9 +12,15 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${MURLO_BIN_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
 # ctest starts every Windows program through Wine with this build's prefix,
-# by a one-word wrapper (test discovery does not split an emulator list).
+# of this build's architecture, by a one-word wrapper (test discovery does
+# not split an emulator list).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(MURLO_WINE_PREFIX_ARCH win64)
+else()
+    set(MURLO_WINE_PREFIX_ARCH win32)
+endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-run
-    "#!/bin/sh\nexec \"${CMAKE_SOURCE_DIR}/scripts/wine-run.sh\" \"${CMAKE_BINARY_DIR}\" \"$@\"\n")
+    "#!/bin/sh\nexec \"${CMAKE_SOURCE_DIR}/scripts/wine-run.sh\" \"${CMAKE_BINARY_DIR}\" ${MURLO_WINE_PREFIX_ARCH} \"$@\"\n")
 file(CHMOD ${CMAKE_BINARY_DIR}/wine-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)

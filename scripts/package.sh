@@ -8,15 +8,18 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 jobs=${MURLO_JOBS:-$(nproc)}
 
-# A tree that does not exist yet is made without its Wine tests; an existing
-# one keeps its settings.
+# A tree that does not exist yet is made as scripts/build.sh makes it (the
+# package's test builds its program there); an existing one keeps its
+# settings. Only the package's targets are built.
 configure() {  # TREE TOOLCHAIN [CMAKE ARGS...]
     local tree=$1 toolchain=$2; shift 2
-    local tests=()
-    [ -f "$tree/CMakeCache.txt" ] || tests=(-DMURLO_WINE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release)
-    cmake -S "$root" -B "$tree" "${tests[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "$@" >/dev/null
+    local settings=()
+    [ -f "$tree/CMakeCache.txt" ] || settings=(-DCMAKE_BUILD_TYPE=Release -DMURLO_WINE_TESTS=ON)
+    cmake -S "$root" -B "$tree" "${settings[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "$@" >/dev/null
 }
 
 configure "$out/win64" mingw-x86_64.cmake

@@ -7,20 +7,18 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 "$root/scripts/bootstrap.sh"
 "$root/scripts/build.sh" "$out"
 
 tree=$("$root/scripts/wine-tree.sh" "$out")
 bin=$tree/bin
-. "$root/scripts/display.sh"
 headless=
 if [ -z "${DISPLAY:-}" ]; then headless=1; fi
-murlo_start_display
-. "$root/scripts/wine-env.sh"
-export WINEPREFIX=$tree/wineprefix-run
-cleanup() { wineserver -k 2>/dev/null || true; murlo_stop_display; }
-trap cleanup EXIT
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+. "$root/scripts/wine-session.sh"
+murlo_display
+murlo_prefix "$tree/wineprefix-run"
 
 echo "run: starting MURLO.EXE ($(basename "$tree")) on display $DISPLAY"
 "$WINE" "$bin/MURLO.EXE" >/dev/null 2>&1 &

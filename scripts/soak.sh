@@ -20,19 +20,17 @@ out=$(cd "$out" && pwd)
 "$root/scripts/build.sh" "$out"
 
 tree=$("$root/scripts/wine-tree.sh" "$out")
-. "$root/scripts/display.sh"
-MURLO_FORCE_XVFB=1 murlo_start_display
-export WINEPREFIX=$tree/wineprefix WINEDEBUG=-all MURLO_SOAK=$mode
-cleanup() { WINEPREFIX=$tree/wineprefix wineserver -k 2>/dev/null || true; murlo_stop_display; }
-trap cleanup EXIT
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+. "$root/scripts/wine-session.sh"
+murlo_display own
+murlo_prefix "$tree/wineprefix"
+export MURLO_SOAK=$mode
 
 log=$out/soak-$mode.log
 : >"$log"
 status=0
 for program in soak_load_test soak_fault_test; do
     echo "== $program ($mode)" | tee -a "$log"
-    (cd "$tree" && "$tree/wine-run" "$tree/bin/$program.exe") 2>&1 | tee -a "$log" || status=1
+    (cd "$tree" && "$WINE" "$tree/bin/$program.exe") 2>&1 | tee -a "$log" || status=1
 done
 grep -F '[ figures  ]' "$log" | sed 's/^.*\[ figures  \] //' >"$out/soak-$mode-figures.txt" || true
 echo "== figures (also in $out/soak-$mode-figures.txt)"

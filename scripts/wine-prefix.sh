@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Makes the Wine prefix at $1 once (of the architecture that runs here, with the settings that keep GUI
-# tests fast and free of hanging crash dialogs) and starts its server.
-# Usage: wine-prefix.sh PREFIX
+# Makes the Wine prefix at PREFIX once, with the settings that keep GUI
+# tests fast and free of hanging crash dialogs, and starts its server.
+# ARCH is the prefix's architecture: win32, or win64 (which runs 64-bit
+# programs, and 32-bit ones too where this machine or the 32-bit lane's
+# emulation runs them); by default the one that runs natively here.
+# Usage: wine-prefix.sh PREFIX [ARCH]
 set -euo pipefail
 prefix=$1
 . "$(dirname "$0")/wine-env.sh"
+arch=${2:-$murlo_machine_arch}
 export WINEPREFIX=$prefix WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 if [ ! -f "$prefix/.murlo-ready" ]; then
     rm -rf "$prefix"
-    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    WINEARCH=$arch "$WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     # No window manager: unmanaged windows close in milliseconds, not seconds.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Runs a Windows program of a build under Wine: wine-run.sh BUILD_DIR PROGRAM [ARGS...]
-# (ctest's emulator). Needs a display in $DISPLAY; scripts/test.sh provides one.
+# Runs a Windows program of a build under Wine, in the build's own prefix
+# (ctest's emulator): wine-run.sh BUILD_DIR ARCH PROGRAM [ARGS...], where
+# ARCH (win32 or win64) is the build's. Needs a display in $DISPLAY;
+# scripts/test.sh provides one.
 set -euo pipefail
-build=$1; shift
+build=$1 arch=$2; shift 2
 if [ -z "${DISPLAY:-}" ]; then
     echo "wine-run: no DISPLAY; run the tests with scripts/test.sh (it starts Xvfb)" >&2
     exit 1
 fi
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/wine-prefix.sh" "$build/wineprefix"
+"$here/wine-prefix.sh" "$build/wineprefix" "$arch"
 . "$here/wine-env.sh"
 export WINEPREFIX=$build/wineprefix
 exec "$WINE" "$@"

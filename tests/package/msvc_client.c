@@ -6,7 +6,9 @@
  * library bound to the wrong decoration, or that pops a different number of
  * bytes than the header declares, moves it. The last line reports the drift;
  * the exit code is 0 when there is none. The two pauses wait until the
- * console's boxes "msvc.c(19)" and "msvcw.c(20)" are confirmed. */
+ * console's boxes "msvc.c(19)" and "msvcw.c(20)" are confirmed. For x86 it
+ * is built twice, with cdecl and with stdcall (-mrtd) as the default
+ * convention, so that only the conventions the header names count. */
 #include <murlo.h>
 
 __declspec(dllimport) void __stdcall ExitProcess(unsigned int code);

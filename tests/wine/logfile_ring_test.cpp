@@ -1,6 +1,7 @@
 // "Log to File" with a size limit and without display: the view rests while
 // logging, the file keeps the newest whole lines, the size is offered again.
 #include "support/capture_support.h"
+#include "support/console_probe_client.h"
 
 namespace murlo_test {
 namespace {
@@ -77,15 +78,18 @@ TEST_F(LogFileRing, KeepsTheNewest64KiBOfWholeLinesAndShowsNothingWhileLogging) 
     EXPECT_TRUE(WaitGone(dialog));
 }
 
-// 2,000,000 KiB passes the size check but cannot be mapped in a 32-bit
-// process: no view of almost 2 GiB fits its address space.
+// A ring whose file cannot be mapped (no room in the address space) is
+// given up at once: its temporary file goes and the log is written directly.
 TEST_F(LogFileRing, RingThatCannotBeMappedLeavesNoFileAndLogsDirectly) {
     Console console;
     ASSERT_TRUE(StartConsole(console));
+    ConsoleProbe probe;
+    ASSERT_TRUE(probe.Attach(console.window));
+    ASSERT_TRUE(probe.FailWritableViews());
     const std::set<std::string> ringFilesBefore = RingFiles();
     const std::string path = folder + "unmapped.txt";
     LogFileChoice choice = {path};
-    choice.size = "2000000";
+    choice.size = "64";
     ASSERT_TRUE(ConfirmLogFileDialog(console.window, console.process.id, choice));
     ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
     // The command has returned once the console answers a sent message.

@@ -135,9 +135,12 @@ TEST_F(SoakLoad, FourProcessesWritingDebugStringsAreCapturedOnceEachInOrder) {
         args.push_back("ods D" + std::to_string(p) + " " + std::to_string(count));
     }
     DWORD elapsed = RunSenders(args, 600000);
-    // Capture hands each string over before the writer may write the next,
-    // so the last one is in once a record sent after the writers is.
-    SendRecord(console.window, "Dend 0\n");
+    // A writer's call returns once its string is in the channel's buffer,
+    // before the console has taken it. The channel takes one string at a
+    // time, in order: once a string written after every writer ended is
+    // shown, all of theirs are in the log.
+    OutputDebugStringA("Dend 0\n");
+    ASSERT_TRUE(WaitFor([&] { return console.ViewText().find("Dend 0\r\n") != std::string::npos; }));
     ASSERT_TRUE(SendCommand(console.window, IDM_LOG_TO_FILE));
 
     std::string bytes;

@@ -12,6 +12,50 @@
 namespace murlo_probe {
 namespace {
 
+// Stands in for MapViewOfFile in the console's import table: a writable
+// view fails as when the address space has no room for it (the ring of a
+// size-limited log file); read-only views (the debug channel's buffer) are
+// mapped as usual.
+LPVOID WINAPI FailingMapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T size) {
+    if (access & FILE_MAP_WRITE) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return MapViewOfFile(mapping, access, offsetHigh, offsetLow, size);
+}
+
+// Points the program's import of name from library at replacement. The
+// probe then stays loaded for the process's life, since the import table
+// refers to its code.
+bool ReplaceImport(const char* library, const char* name, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (directory.VirtualAddress == 0) return false;
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); entry->Name;
+         ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), library) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++addresses) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
+            HMODULE self = nullptr;
+            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                               reinterpret_cast<LPCSTR>(replacement), &self);
+            DWORD protection = 0;
+            if (!VirtualProtect(&addresses->u1.Function, sizeof addresses->u1.Function, PAGE_READWRITE, &protection))
+                return false;
+            addresses->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&addresses->u1.Function, sizeof addresses->u1.Function, protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
+
 
 void ReadItems(HMENU menu, Result& result) {
     int count = menu ? GetMenuItemCount(menu) : 0;
@@ -70,6 +114,9 @@ void Answer(HWND window, WPARAM request, LPARAM argument, Result& result) {
         SendMessageA(hookDialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
         break;
     }
+    case kFailWritableViews:
+        result.count = ReplaceImport("kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(FailingMapViewOfFile));
+        break;
     default: break;
     }
 }

@@ -51,6 +51,8 @@ std::vector<murlo_probe::MenuItem> ConsoleProbe::TrackedMenu() {
     return {result->items, result->items + result->count};
 }
 
+bool ConsoleProbe::FailWritableViews() { return Ask(murlo_probe::kFailWritableViews) && result->count == 1; }
+
 UINT ItemState(const std::vector<murlo_probe::MenuItem>& items, UINT id) {
     for (const auto& item : items)
         if (item.id == id) return item.state;

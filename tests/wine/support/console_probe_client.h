@@ -35,6 +35,9 @@ struct ConsoleProbe {
     std::vector<murlo_probe::MenuItem> MainMenu(int position, std::string* title = nullptr);
     // The items of the popup menu being tracked (which is then closed).
     std::vector<murlo_probe::MenuItem> TrackedMenu();
+    // Makes every writable MapViewOfFile of the console fail from now on,
+    // for the rest of the console's life.
+    bool FailWritableViews();
 };
 
 // State bits (MF_CHECKED, MF_GRAYED ...) of item id; ~0u when it is absent.
