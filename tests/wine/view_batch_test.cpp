@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "console/resources/resource.h"
-#include "console/view/view_append.h"
-#include "tests/unit/text_control_model.h"
 #include "support/view_support.h"
 
 namespace murlo_test {

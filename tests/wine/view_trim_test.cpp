@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "console/resources/resource.h"
-#include "console/view/view_append.h"
 #include "support/commands_support.h"
 #include "support/view_support.h"
-#include "tests/unit/text_control_model.h"
 
 namespace murlo_test {
 namespace {

@@ -14,7 +14,7 @@
 #include "common/log_record.h"
 #include "console/view/view_append.h"
 #include "support/wine_support.h"
-#include "tests/unit/text_control_model.h"
+#include "tests/support/text_control_model.h"
 
 namespace murlo_test {
 
@@ -89,12 +89,8 @@ inline void ExpectCaretAtEnd(const Console& console) {
 // The view as the Windows control keeps it, on the control model: the
 // oracle of what the console's view must hold after a series of texts.
 struct ModelView {
-    murlo::test::TextControlModel model;
-    ModelView() {
-        model.limit = kViewTextLimit;
-        model.lineEndIsOneChar = true;
-    }
-    void Append(const std::string& text) { murlo::AppendToView(model, text.c_str(), text.size()); }
+    murlo::test::TextControlModel model = murlo::test::MakeModel(kViewTextLimit, true);
+    void Append(const std::string& text) { murlo::AppendOneText(model, text.c_str(), text.size()); }
 };
 
 }  // namespace murlo_test

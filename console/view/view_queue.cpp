@@ -1,12 +1,14 @@
-// The second stage of every payload, on the view's side: the rendered
-// text is appended to the view.
+// The view's queue: rendered texts wait in it until the view is brought up
+// to date with all of them at once.
+#include "console/view/view_queue.h"
+
+#include <cstring>
+
 #include "console/console_window.h"
 #include "console/shell/constants.h"
 #include "console/view/rich_edit_view.h"
 #include "console/view/view_append.h"
 #include "console/view/view_batch.h"
-
-#include <cstring>
 
 namespace murlo {
 
@@ -16,11 +18,10 @@ namespace {
 // first of them came: the timer's message comes only when the thread's
 // queue holds nothing else, and a stream of records that never lets it
 // come is bounded by the age and size checks on arrival.
-constexpr UINT kFlushTimer = 0x4D55;
 constexpr UINT kFlushDelayMs = 20;
 constexpr DWORD kMaxWaitMs = 40;
 constexpr size_t kMaxWaitingBytes = 64 * 1024;
-// The queue's blocks and the grouped update's arrays keep at most this many
+// The queue's blocks and the update's arrays keep at most this many
 // elements between updates: what a batch of twice the waiting bytes needs.
 // A larger batch takes more for its update and gives it back afterwards.
 constexpr size_t kUsualBatchElements = 2 * kMaxWaitingBytes;
@@ -37,15 +38,19 @@ bool GrowBlock(void*& block, size_t& capacity, size_t needed, size_t unit) {
     return true;
 }
 
-RichEditView ViewOf(const ConsoleWindow& console) {
-    return MakeRichEditView(console.viewWindow, g_console.platform.richEdit2 != FALSE,
-                            static_cast<long>(kViewTextLimit), console.options.wrapToWindow != 0);
+// Room for one more text of length bytes.
+bool GrowQueue(ViewQueue& queue, size_t length) {
+    void* texts = queue.texts;
+    void* ends = queue.ends;
+    bool grown = GrowBlock(texts, queue.capacity, queue.used + length + 1, 1);
+    queue.texts = static_cast<char*>(texts);
+    grown = grown && GrowBlock(ends, queue.endsCapacity, queue.count + 1, sizeof(size_t));
+    queue.ends = static_cast<size_t*>(ends);
+    return grown;
 }
 
-void CALLBACK FlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
-    if (console != nullptr) console->FlushView();
-    else KillTimer(window, kFlushTimer);
+RichEditView ViewOf(const ViewTarget& target) {
+    return MakeRichEditView(target.view, target.richEdit2, static_cast<long>(kViewTextLimit), target.wrapped);
 }
 
 void FreeTexts(ViewQueue& queue) {
@@ -80,6 +85,7 @@ LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
     auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(view, GWLP_USERDATA));
     WNDPROC own = console != nullptr ? console->viewQueue.viewProc : nullptr;
     if (own == nullptr) return DefWindowProcA(view, message, wParam, lParam);
+    ViewQueue& queue = console->viewQueue;
     switch (message) {
     case WM_PAINT:
     case WM_NCPAINT:
@@ -89,33 +95,34 @@ LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
         // Nobody can ask a view that is gone: what waits goes with it.
         SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         SetWindowLongPtrA(view, GWLP_USERDATA, 0);
-        KillTimer(console->mainWindow, kFlushTimer);
-        FreeQueue(console->viewQueue);
-        console->viewQueue.viewProc = nullptr;
+        KillTimer(console->mainWindow, kViewQueueTimer);
+        FreeQueue(queue);
+        queue.viewProc = nullptr;
         return CallWindowProcA(own, view, message, wParam, lParam);
     case WM_DESTROY:
-        console->viewQueue.count = console->viewQueue.used = 0;
+        queue.count = queue.used = 0;
         break;
     default:
-        if (console->viewQueue.count > 0) console->FlushView();
+        if (queue.count > 0) FlushViewQueue(queue, ViewTargetOf(*console));
         break;
     }
     return CallWindowProcA(own, view, message, wParam, lParam);
 }
 
-bool HookView(ConsoleWindow& console) {
-    if (console.viewQueue.viewProc != nullptr) return true;
-    SetWindowLongPtrA(console.viewWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&console));
-    auto own = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(console.viewWindow, GWLP_WNDPROC,
-                                                           reinterpret_cast<LONG_PTR>(ViewQueueProc)));
-    console.viewQueue.viewProc = own;
-    return own != nullptr;
-}
-
 }  // namespace
 
-// The text waits with the others that came since the view was last brought
-// up to date; the client's call is answered without touching the control.
+ViewTarget ViewTargetOf(const ConsoleWindow& console) {
+    return ViewTarget{console.viewWindow, console.mainWindow, g_console.platform.richEdit2 != FALSE,
+                      console.options.wrapToWindow != 0};
+}
+
+bool HookViewQueue(ConsoleWindow& console) {
+    SetWindowLongPtrA(console.viewWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&console));
+    console.viewQueue.viewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(console.viewWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewQueueProc)));
+    return console.viewQueue.viewProc != nullptr;
+}
+
 // A text that cannot fit the view leaves the view with its newest part
 // alone, as appending it whole would (every older line goes before the
 // view is found too small): the view is emptied, what waits is dropped,
@@ -123,39 +130,30 @@ bool HookView(ConsoleWindow& console) {
 // ever holds more than a view's worth of it. No character of the control
 // takes fewer bytes than positions: a text of no more bytes than the
 // limit fits.
-void ConsoleWindow::AppendToView(const char* text, size_t length) {
-    if (viewWindow == nullptr) return;
-    ViewQueue& queue = viewQueue;
+void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text, size_t length) {
+    if (target.view == nullptr) return;
     bool replacesView = false;
     if (length > kViewTextLimit) {
-        RichEditView view = ViewOf(*this);
+        RichEditView view = ViewOf(target);
         size_t start = NewestPartWithin(text, length, view.limit, [&view](const char* all, size_t bytes, size_t i) {
             return view.NextChar(all, bytes, i);
         });
         if (start > 0) {
             replacesView = true;
-            queue.count = queue.used = 0;
-            KillTimer(mainWindow, kFlushTimer);
-            SetWindowTextA(viewWindow, "");
+            ClearView(queue, target);
             text += start;
             length -= start;
         }
     }
     if (queue.count > 0 && (queue.used + length + 1 > kMaxWaitingBytes ||
                             GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
-        FlushView();
+        FlushViewQueue(queue, target);
     }
-    void* texts = queue.texts;
-    void* ends = queue.ends;
-    bool queued = HookView(*this) && GrowBlock(texts, queue.capacity, queue.used + length + 1, 1);
-    queue.texts = static_cast<char*>(texts);
-    queued = queued && GrowBlock(ends, queue.endsCapacity, queue.count + 1, sizeof(size_t));
-    queue.ends = static_cast<size_t*>(ends);
-    if (!queued) {
-        // No room to wait in: the view takes the text now.
-        FlushView();
-        RichEditView view = ViewOf(*this);
-        FlushToView(view, text, &length, 1, queue.scratch);
+    if (queue.viewProc == nullptr || !GrowQueue(queue, length)) {
+        // No room to wait in: the view takes the text now, alone.
+        FlushViewQueue(queue, target);
+        RichEditView view = ViewOf(target);
+        AppendToView(view, text, &length, 1, queue.scratch);
         ReleaseLargeWorkingMemory(queue);
         return;
     }
@@ -166,22 +164,28 @@ void ConsoleWindow::AppendToView(const char* text, size_t length) {
     queue.used += 1;
     if (queue.count == 1) {
         queue.firstTick = GetTickCount();
-        SetTimer(mainWindow, kFlushTimer, kFlushDelayMs, FlushTimerProc);
+        SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr);
     }
-    if (replacesView || length + 1 >= kMaxWaitingBytes) FlushView();
+    if (replacesView || length + 1 >= kMaxWaitingBytes) FlushViewQueue(queue, target);
 }
 
-void ConsoleWindow::FlushView() {
-    ViewQueue& queue = viewQueue;
-    if (queue.flushing || queue.count == 0 || viewWindow == nullptr) return;
+void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
+    if (queue.flushing || queue.count == 0 || target.view == nullptr) return;
     queue.flushing = true;
-    KillTimer(mainWindow, kFlushTimer);
-    RichEditView view = ViewOf(*this);
-    FlushToView(view, queue.texts, queue.ends, queue.count, queue.scratch);
+    KillTimer(target.owner, kViewQueueTimer);
+    RichEditView view = ViewOf(target);
+    AppendToView(view, queue.texts, queue.ends, queue.count, queue.scratch);
     queue.count = 0;
     queue.used = 0;
     ReleaseLargeWorkingMemory(queue);
     queue.flushing = false;
+}
+
+// The waiting texts would go in only to be cleared with the rest.
+void ClearView(ViewQueue& queue, const ViewTarget& target) {
+    queue.count = queue.used = 0;
+    KillTimer(target.owner, kViewQueueTimer);
+    SetWindowTextA(target.view, "");
 }
 
 }  // namespace murlo
