@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "common/log_record.h"
 #include "console/view/render_record.h"
 #include "console/logfile/ring_buffer.h"
 #include "console/view/view_batch.h"
+#include "tests/support/record_builder.h"
 
 namespace {
 
@@ -23,18 +23,9 @@ char* Grow(char* block, uint32_t oldSize, uint32_t newSize) {
     return grown;
 }
 
-std::vector<char> Record(const std::string& text, int32_t depth) {
-    std::vector<char> record(murlo::kFullRecordSize);
-    murlo::StartRecord(record.data(), record.size());
-    murlo::LogRecordHeader header;
-    std::memcpy(&header, record.data(), sizeof header);
-    header.processId = 0x4D2;
-    header.localTime = murlo::RecordTime{2002, 11, 2, 5, 9, 5, 7, 0};
-    murlo::SetRecordLocation(header, "source/file.cpp", 1234);
-    header.depth = depth;
-    std::memcpy(record.data(), &header, sizeof header);
-    murlo::SetRecordText(record.data(), record.size(), text.data(), text.size());
-    return record;
+// A full record from process 0x4D2, at 09:05:07 on 5 November 2002.
+std::string Record(const std::string& text, int32_t depth) {
+    return murlo::test::MakeRecord({0x4D2, {2002, 11, 2, 5, 9, 5, 7, 0}, "source/file.cpp(1234)", depth, true}, text);
 }
 
 // Runs body repeatedly for about a quarter of a second; returns calls per second.
@@ -52,7 +43,7 @@ double PerSecond(Body body, long* calls) {
     return count / seconds;
 }
 
-void BenchRender(const char* name, const std::vector<char>& payload, const murlo::ViewOptions& options) {
+void BenchRender(const char* name, const std::string& payload, const murlo::ViewOptions& options) {
     murlo::RenderState state{true, true, nullptr, 0, 0};
     size_t bytes = 0;
     long calls = 0;
@@ -164,9 +155,7 @@ int main() {
     BenchRender("60-byte line, all decorations", Record(sixty, 0), decorated);
     BenchRender("1023-byte text, all decorations", Record(fullText, 0), decorated);
     BenchRender("85 lines in one record, decorated", Record(lines, 2), decorated);
-    std::vector<char> plainString(shortText.begin(), shortText.end());
-    plainString.push_back('\0');
-    BenchRender("plain string", plainString, decorated);
+    BenchRender("plain string", shortText + '\0', decorated);
 
     std::string rendered = "02/11/02 05:09:07 value = 42\r\n";
     BenchFlush("1 record into a full view", 1);

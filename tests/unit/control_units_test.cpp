@@ -4,17 +4,14 @@
 
 #include <string>
 
+#include "tests/support/code_pages.h"
+
 namespace murlo::test {
 namespace {
 
-// Lead bytes of a double-byte code page (as in code page 932).
-bool TestLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 constexpr ControlTextForm kRichEdit2{true, nullptr};
 constexpr ControlTextForm kRichEdit1{false, nullptr};
-constexpr ControlTextForm kRichEdit2Dbcs{true, TestLeadByte};
+constexpr ControlTextForm kRichEdit2Dbcs{true, IsLead932};
 constexpr ControlTextForm kRichEdit2Utf8{true, nullptr, true};
 
 // How the 2.0 control stores inserted text, as observed: every kind of

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/code_pages.h"
 #include "tests/support/text_control_model.h"
 
 namespace murlo::test {
@@ -89,7 +90,7 @@ TEST(AppendOneText, KeepsTheNewestTextByTheRule) {
 TEST(NewestPartWithin, KeepsTheNewestWholeLinesThatFit) {
     constexpr ControlTextForm kRichEdit2{true, nullptr};
     constexpr ControlTextForm kRichEdit1{false, nullptr};
-    constexpr ControlTextForm kDoubleByte{true, [](unsigned char byte) { return byte >= 0x81 && byte <= 0x9F; }};
+    constexpr ControlTextForm kDoubleByte{true, IsLead932};
     constexpr ControlTextForm kUtf8{true, nullptr, true};
     const std::string longRun(100000, 'z');
     const struct {

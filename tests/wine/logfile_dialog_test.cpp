@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class LogFileDialog : public CaptureTest {};
@@ -238,4 +238,4 @@ TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

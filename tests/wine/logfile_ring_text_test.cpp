@@ -13,7 +13,7 @@
 #include "support/capture_support.h"
 #include "support/view_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 
@@ -138,4 +138,4 @@ TEST_F(LogFileRingText, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

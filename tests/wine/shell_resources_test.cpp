@@ -12,7 +12,7 @@
 #include "console/resources/resource.h"
 #include "support/shell_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 struct MenuEntry {
@@ -211,4 +211,4 @@ TEST_F(ShellResources, IconAndToolbarBitmapSizes) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

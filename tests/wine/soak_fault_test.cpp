@@ -7,7 +7,7 @@
 #include "support/soak_support.h"
 #include "support/view_support.h"
 
-namespace murlo_soak_test {
+namespace murlo::test {
 namespace {
 
 class SoakFault : public CaptureTest {
@@ -262,4 +262,4 @@ TEST_F(SoakFault, CloseUnderLoadEndsCleanlyAndClientsFindTheNextConsole) {
 }
 
 }  // namespace
-}  // namespace murlo_soak_test
+}  // namespace murlo::test

@@ -12,7 +12,7 @@
 #include "support/commands_support.h"
 #include "support/view_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 std::string Numbered(int i, size_t width) {
@@ -228,4 +228,4 @@ TEST_F(ViewTest, DoubleByteTextTrimsByCharacters) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "common/log_record.h"
 #include "console/resources/resource.h"
 #include "support/wine_support.h"
+#include "tests/support/record_builder.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 inline constexpr char kMonitorBuffer[] = "DBWIN_BUFFER";
 inline constexpr char kMonitorBufferReady[] = "DBWIN_BUFFER_READY";
@@ -72,13 +72,11 @@ inline bool ChannelReady() {
            ObjectExists(true, kMonitorBuffer);
 }
 
-// Sends a full LogRecord with text from this process.
+// Sends a full LogRecord with text from this process, with no location
+// and no time.
 inline void SendRecord(HWND window, const std::string& text) {
-    murlo::LogRecord record;
-    murlo::StartRecord(&record, sizeof record);
-    record.header.processId = GetCurrentProcessId();
-    murlo::SetRecordText(&record, sizeof record, text.data(), text.size());
-    SendPayload(window, &record, sizeof record);
+    const std::string record = MakeRecord(RecordFields{GetCurrentProcessId(), {}, "", 0, true}, text);
+    SendPayload(window, record.data(), static_cast<DWORD>(record.size()));
 }
 
 // Posts a command to the console (posted: the commands show modal dialogs).
@@ -178,7 +176,7 @@ inline void SetCheck(HWND holder, int id, bool checked) {
 // false when it did not return (it showed a dialog after all).
 inline bool SendCommand(HWND window, UINT id) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000 * murlo_test::TimeScale(), &result) != 0;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000 * murlo::test::TimeScale(), &result) != 0;
 }
 
 // What to put into the log-file dialog before confirming it.
@@ -264,4 +262,4 @@ protected:
     }
 };
 
-}  // namespace murlo_test
+}  // namespace murlo::test
