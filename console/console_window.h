@@ -24,12 +24,12 @@ namespace murlo {
 
 // Process-wide facts, each written once at start-up and read afterwards.
 struct PlatformInfo {
-    BOOL japaneseUi;     // the user's default language is Japanese
-    BOOL hasNewShell;    // platform major version above 3
-    BOOL isNT;           // NT-family platform
-    BOOL isNT5;          // NT-family with major version exactly 5
-    BOOL isWinMe;        // 9x-family version 4.90
-    BOOL richEdit2;      // the 2.0 rich edit library was loaded
+    bool japaneseUi;     // the user's default language is Japanese
+    bool hasNewShell;    // platform major version above 3
+    bool isNT;           // NT-family platform
+    bool isNT5;          // NT-family with major version exactly 5
+    bool isWinMe;        // 9x-family version 4.90
+    bool richEdit2;      // the 2.0 rich edit library was loaded
     int pixelsPerInchY;  // vertical logical pixels per inch of the main window
 };
 

@@ -34,8 +34,7 @@ constexpr UINT kMaxSpinKB = 0x7fff;
 
 SaveDialogPlatform DialogPlatform() {
     const PlatformInfo& platform = g_console.platform;
-    return SaveDialogPlatform{platform.hasNewShell != FALSE, platform.isNT5 != FALSE,
-                              platform.isWinMe != FALSE};
+    return SaveDialogPlatform{platform.hasNewShell, platform.isNT5, platform.isWinMe};
 }
 
 // Fills the save dialog's request; every field not named stays zero.
@@ -71,7 +70,7 @@ bool IsFileOkNotification(UINT message, LPARAM lParam) {
 void TakeDialogValues(HWND dialog) {
     ConsoleWindow* console = DialogConsole(dialog);
     if (!console) return;
-    console->log.displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
+    console->log.displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) != BST_CHECKED;
     console->options.maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
 }
 
@@ -147,7 +146,7 @@ void OpenLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* file
         // The dialog's no-display choice holds only while a log file takes
         // the text; without one the text would go nowhere. Set before the
         // message box, whose loop may hand the window the next record.
-        log.displayToWindow = 1;
+        log.displayToWindow = true;
         ShowResourceMessage(owner, IDS_CANT_CREATE_FILE, MB_ICONERROR);
     } else if (maxLogKB != 0) {
         OpenRingStore(log.ring, maxLogKB);
@@ -158,7 +157,7 @@ void CloseLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner) {
     if (!log.file) return;
     if (maxLogKB != 0) CloseRingStore(log, owner);  // writes the ring's lines into the open stream
     std::fclose(log.file);
-    log.displayToWindow = 1;
+    log.displayToWindow = true;
     log.file = nullptr;
     log.unflushed = false;
 }

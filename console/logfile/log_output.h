@@ -25,7 +25,7 @@ struct LogOutput {
     FILE* file = nullptr;      // the open log file, a binary stream
     bool unflushed = false;    // the stream holds text that has not reached the file
     DWORD unflushedSince = 0;  // when the oldest such text was written
-    DWORD displayToWindow = 1; // off while a log file takes the texts and the user chose no display
+    bool displayToWindow = true;  // off while a log file takes the texts and the user chose no display
     RingStore ring;
     char* saveBuffer = nullptr;  // kSaveBufferSize bytes for Save log
 };

@@ -83,7 +83,7 @@ bool ConsoleWindow::OnCreate() {
     g_console.findReplaceMessage = RegisterWindowMessageA(kFindReplaceMessageName);
 
     // The render buffer.
-    render.capacity = kInitialRenderCapacity;
+    render.capacity = kRenderBufferInitialSize;
     render.buffer = AllocateZeroed(render.capacity);
     if (!render.buffer) {
         ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);

@@ -112,7 +112,7 @@ LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 ViewTarget ViewTargetOf(const ConsoleWindow& console) {
-    return ViewTarget{console.viewWindow, console.mainWindow, g_console.platform.richEdit2 != FALSE,
+    return ViewTarget{console.viewWindow, console.mainWindow, g_console.platform.richEdit2,
                       console.options.wrapToWindow != 0};
 }
 

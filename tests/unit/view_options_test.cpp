@@ -1,6 +1,5 @@
-// The stored options' table: the eleven registry names and defaults the
-// console has always used, each field stored once, and the logging switch
-// never stored.
+// The stored options' table: the eleven registry names and defaults, each
+// field stored once, and the logging switch never stored.
 #include "console/shell/view_options.h"
 
 #include <gtest/gtest.h>

@@ -152,7 +152,7 @@ TEST_F(ShellResources, EveryItemHasAMnemonic) {
     }
 }
 
-// The messages users see on failures, exactly as they have always read.
+// The messages users see on failures, word for word.
 TEST_F(ShellResources, FailureMessages) {
     const struct {
         UINT id;
