@@ -16,7 +16,6 @@
 namespace murlo::test {
 namespace {
 
-
 // The ring's files present before a log is opened: the test looks only at
 // files that appear after.
 class LogFileRingText : public ViewTest {
@@ -43,15 +42,7 @@ protected:
 
     // Opens the log through the command's dialog with the size typed in.
     bool OpenLog(const Console& console, const char* sizeKB) {
-        PostMessageA(console.window, WM_COMMAND, MAKEWPARAM(IDM_LOG_TO_FILE, 0), 0);
-        HWND dialog = WaitForSaveDialog(console.process.id);
-        HWND holder = dialog ? TemplateHolder(dialog) : nullptr;
-        if (!holder) return false;
-        SetDlgItemTextA(holder, IDC_MAX_SIZE, sizeKB);
-        TypeFileName(dialog, logPath);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return WaitFor([&] { return !IsWindow(dialog); }) &&
-               WaitFor([&] { return GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        return ConfirmLogFileDialog(console.window, console.process.id, LogFileChoice{logPath, sizeKB});
     }
 
     // Closes the log (the same command toggles it; closing shows no

@@ -187,7 +187,8 @@ struct LogFileChoice {
     bool replace = false;    // the file exists: confirm the question to replace it
 };
 
-// Runs "Log to File" and confirms the dialog; true when it came and went.
+// Runs "Log to File" and confirms the dialog; true when it came and went
+// and the command ran to its end (the log file opened and its ring made).
 inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileChoice& choice) {
     PostCommand(console, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(processId);
@@ -203,7 +204,12 @@ inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileCho
         if (!question) return false;
         PressButton(question, IDYES);
     }
-    return WaitGone(dialog);
+    // The command has run to its end once the console answers a sent
+    // message: the ring is made after the log file, without a turn of the
+    // message loop between them.
+    DWORD_PTR answer = 0;
+    return WaitGone(dialog) &&
+           SendMessageTimeoutA(console, WM_NULL, 0, 0, SMTO_NORMAL, 10000 * TimeScale(), &answer) != 0;
 }
 
 
