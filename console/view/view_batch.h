@@ -14,8 +14,8 @@
 //                      the shadow dropped in one deletion (a few where an
 //                      open line was cut out);
 // and otherwise one by one, each text by the rule, on the control itself,
-// where the host can measure a text once instead of inserting it again
-// after every line deleted (MakeRoomByMeasure), because:
+// measuring a text once instead of inserting it again after every line
+// deleted (MakeRoomByMeasure), because:
 //   Wrapped            the lines wrap at the window edge: the shadow knows
 //                      only the lines that line ends make;
 //   BatchTooLarge      the batch is many times the view (one huge text):
@@ -55,16 +55,6 @@ enum class ViewRoute {
     ShadowCannotModel,
     CountsDiffer,
     NoMemory,
-};
-
-// A host that can measure a text in its own characters by inserting it
-// whatever the limit, and delete a range of them.
-template <typename View>
-concept MeasuresText = requires(View& view, const char* text, long position) {
-    view.InsertUnlimited(text);
-    view.StoredLength();
-    view.StoredLimit();
-    view.DeleteStored(position, position);
 };
 
 enum class MeasuredRoom {
@@ -109,17 +99,13 @@ MeasuredRoom MakeRoomByMeasure(View& view, const char* text, long& units, long& 
     return MeasuredRoom::RoomMade;
 }
 
-// One text onto the control itself, by the rule; measured where the host can.
+// One text onto the control itself, by the rule, measured.
 template <typename Host>
 void AppendOneTextToHost(Host& host, const char* text, size_t length) {
-    if constexpr (MeasuresText<Host>) {
-        long units = -1;
-        AppendOneTextWith(host, text, length, [text, &units](Host& view, long& a, long& b) {
-            return MakeRoomByMeasure(view, text, units, a, b) == MeasuredRoom::TextIsIn;
-        });
-    } else {
-        AppendOneText(host, text, length);
-    }
+    long units = -1;
+    AppendOneTextWith(host, text, length, [text, &units](Host& view, long& a, long& b) {
+        return MakeRoomByMeasure(view, text, units, a, b) == MeasuredRoom::TextIsIn;
+    });
 }
 
 // Appends the texts to a shadow, then brings the host to the same text with

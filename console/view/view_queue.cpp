@@ -2,8 +2,6 @@
 // to date with all of them at once.
 #include "console/view/view_queue.h"
 
-#include <cstring>
-
 #include "console/console_window.h"
 #include "console/shell/constants.h"
 #include "console/view/rich_edit_view.h"
@@ -26,56 +24,22 @@ constexpr size_t kMaxWaitingBytes = 64 * 1024;
 // A larger batch takes more for its update and gives it back afterwards.
 constexpr size_t kUsualBatchElements = 2 * kMaxWaitingBytes;
 
-bool GrowBlock(void*& block, size_t& capacity, size_t needed, size_t unit) {
-    if (needed <= capacity) return true;
-    size_t grown = capacity < 256 ? 256 : capacity * 2;
-    while (grown < needed) grown *= 2;
-    HANDLE heap = GetProcessHeap();
-    void* moved = block != nullptr ? HeapReAlloc(heap, 0, block, grown * unit) : HeapAlloc(heap, 0, grown * unit);
-    if (moved == nullptr) return false;
-    block = moved;
-    capacity = grown;
-    return true;
-}
-
-// Room for one more text of length bytes.
-bool GrowQueue(ViewQueue& queue, size_t length) {
-    void* texts = queue.texts;
-    void* ends = queue.ends;
-    bool grown = GrowBlock(texts, queue.capacity, queue.used + length + 1, 1);
-    queue.texts = static_cast<char*>(texts);
-    grown = grown && GrowBlock(ends, queue.endsCapacity, queue.count + 1, sizeof(size_t));
-    queue.ends = static_cast<size_t*>(ends);
-    return grown;
-}
-
 RichEditView ViewOf(const ViewTarget& target) {
     return MakeRichEditView(target.view, target.richEdit2, static_cast<long>(kViewTextLimit), target.wrapped);
 }
 
-void FreeTexts(ViewQueue& queue) {
-    if (queue.texts != nullptr) HeapFree(GetProcessHeap(), 0, queue.texts);
-    queue.texts = nullptr;
-    queue.used = queue.capacity = 0;
+void DropWaitingTexts(ViewQueue& queue) {
+    queue.texts.clear();
+    queue.ends.clear();
 }
 
-void FreeEnds(ViewQueue& queue) {
-    if (queue.ends != nullptr) HeapFree(GetProcessHeap(), 0, queue.ends);
-    queue.ends = nullptr;
-    queue.count = queue.endsCapacity = 0;
-}
-
-void FreeQueue(ViewQueue& queue) {
-    FreeTexts(queue);
-    FreeEnds(queue);
-    queue.scratch.ReleaseAll();
-}
-
-// After an update, working memory beyond the usual size goes back.
-void ReleaseLargeWorkingMemory(ViewQueue& queue) {
-    if (queue.capacity > kUsualBatchElements) FreeTexts(queue);
-    if (queue.endsCapacity > kUsualBatchElements) FreeEnds(queue);
-    queue.scratch.ReleaseLarge(kUsualBatchElements);
+// What the queue holds and its update's working memory: all of it, or
+// what a batch far larger than usual made it grow to.
+void ReleaseMemory(ViewQueue& queue, size_t keepElements) {
+    const ScratchAllocator& memory = queue.scratch.memory;
+    if (queue.texts.capacity > keepElements) queue.texts.Release(memory);
+    if (queue.ends.capacity > keepElements) queue.ends.Release(memory);
+    queue.scratch.ReleaseLarge(keepElements);
 }
 
 // Every message to the view but painting first brings it up to date, so
@@ -96,14 +60,14 @@ LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         SetWindowLongPtrA(view, GWLP_USERDATA, 0);
         KillTimer(console->mainWindow, kViewQueueTimer);
-        FreeQueue(queue);
+        ReleaseMemory(queue, 0);
         queue.viewProc = nullptr;
         return CallWindowProcA(own, view, message, wParam, lParam);
     case WM_DESTROY:
-        queue.count = queue.used = 0;
+        DropWaitingTexts(queue);
         break;
     default:
-        if (queue.count > 0) FlushViewQueue(queue, ViewTargetOf(*console));
+        if (!queue.ends.empty()) FlushViewQueue(queue, ViewTargetOf(*console));
         break;
     }
     return CallWindowProcA(own, view, message, wParam, lParam);
@@ -145,24 +109,24 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
             length -= start;
         }
     }
-    if (queue.count > 0 && (queue.used + length + 1 > kMaxWaitingBytes ||
-                            GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
+    if (!queue.ends.empty() && (queue.texts.size() + length + 1 > kMaxWaitingBytes ||
+                                GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
         FlushViewQueue(queue, target);
     }
-    if (queue.viewProc == nullptr || !GrowQueue(queue, length)) {
+    const ScratchAllocator& memory = queue.scratch.memory;
+    if (queue.viewProc == nullptr || !queue.texts.Reserve(queue.texts.size() + length + 1, memory) ||
+        !queue.ends.Reserve(queue.ends.size() + 1, memory)) {
         // No room to wait in: the view takes the text now, alone.
         FlushViewQueue(queue, target);
         RichEditView view = ViewOf(target);
         AppendToView(view, text, &length, 1, queue.scratch);
-        ReleaseLargeWorkingMemory(queue);
+        ReleaseMemory(queue, kUsualBatchElements);
         return;
     }
-    std::memcpy(queue.texts + queue.used, text, length);
-    queue.used += length;
-    queue.texts[queue.used] = '\0';
-    queue.ends[queue.count++] = queue.used;
-    queue.used += 1;
-    if (queue.count == 1) {
+    queue.texts.Append(text, length, memory);
+    queue.ends.Push(queue.texts.size(), memory);
+    queue.texts.Push('\0', memory);
+    if (queue.ends.size() == 1) {
         queue.firstTick = GetTickCount();
         SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr);
     }
@@ -170,20 +134,19 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
 }
 
 void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
-    if (queue.flushing || queue.count == 0 || target.view == nullptr) return;
+    if (queue.flushing || queue.ends.empty() || target.view == nullptr) return;
     queue.flushing = true;
     KillTimer(target.owner, kViewQueueTimer);
     RichEditView view = ViewOf(target);
-    AppendToView(view, queue.texts, queue.ends, queue.count, queue.scratch);
-    queue.count = 0;
-    queue.used = 0;
-    ReleaseLargeWorkingMemory(queue);
+    AppendToView(view, queue.texts.data, queue.ends.data, queue.ends.size(), queue.scratch);
+    DropWaitingTexts(queue);
+    ReleaseMemory(queue, kUsualBatchElements);
     queue.flushing = false;
 }
 
 // The waiting texts would go in only to be cleared with the rest.
 void ClearView(ViewQueue& queue, const ViewTarget& target) {
-    queue.count = queue.used = 0;
+    DropWaitingTexts(queue);
     KillTimer(target.owner, kViewQueueTimer);
     SetWindowTextA(target.view, "");
 }

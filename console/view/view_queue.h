@@ -11,18 +11,15 @@
 
 namespace murlo {
 
-// The view's update takes its working memory from the process heap; when
-// there is none, the view takes the texts one by one.
+// The queue and the view's update take their memory from the process heap;
+// when there is none, a text goes to the view at once, and the update
+// takes the texts one by one.
 inline void* AllocateFromHeap(size_t bytes) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
 inline void ReleaseToHeap(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 
 struct ViewQueue {
-    char* texts = nullptr;       // the texts, each followed by a NUL
-    size_t used = 0;
-    size_t capacity = 0;
-    size_t* ends = nullptr;      // the offset of each text's NUL
-    size_t count = 0;
-    size_t endsCapacity = 0;
+    ScratchArray<char> texts;    // the texts, each followed by a NUL
+    ScratchArray<size_t> ends;   // the offset of each text's NUL
     DWORD firstTick = 0;         // when the oldest waiting text came
     bool flushing = false;
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
