@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "common/log_record.h"
 #include "console/view/render_record.h"
 #include "console/logfile/ring_buffer.h"
 #include "console/view/view_batch.h"
+#include "tests/support/record_builder.h"
 
 namespace {
 
@@ -23,18 +23,9 @@ char* Grow(char* block, uint32_t oldSize, uint32_t newSize) {
     return grown;
 }
 
-std::vector<char> Record(const std::string& text, int32_t depth) {
-    std::vector<char> record(murlo::kFullRecordSize);
-    murlo::StartRecord(record.data(), record.size());
-    murlo::LogRecordHeader header;
-    std::memcpy(&header, record.data(), sizeof header);
-    header.processId = 0x4D2;
-    header.localTime = murlo::RecordTime{2002, 11, 2, 5, 9, 5, 7, 0};
-    murlo::SetRecordLocation(header, "source/file.cpp", 1234);
-    header.depth = depth;
-    std::memcpy(record.data(), &header, sizeof header);
-    murlo::SetRecordText(record.data(), record.size(), text.data(), text.size());
-    return record;
+// A full record from process 0x4D2, at 09:05:07 on 5 November 2002.
+std::string Record(const std::string& text, int32_t depth) {
+    return murlo::test::MakeRecord({0x4D2, {2002, 11, 2, 5, 9, 5, 7, 0}, "source/file.cpp(1234)", depth, true}, text);
 }
 
 // Runs body repeatedly for about a quarter of a second; returns calls per second.
@@ -52,7 +43,7 @@ double PerSecond(Body body, long* calls) {
     return count / seconds;
 }
 
-void BenchRender(const char* name, const std::vector<char>& payload, const murlo::ViewOptions& options) {
+void BenchRender(const char* name, const std::string& payload, const murlo::ViewOptions& options) {
     murlo::RenderState state{true, true, nullptr, 0, 0};
     size_t bytes = 0;
     long calls = 0;
@@ -77,7 +68,7 @@ void BenchRing(const char* name, uint32_t size, const std::string& text) {
 }
 
 // A view that keeps only its length and where its lines begin, in the
-// positions of the 2.0 control (a CR LF is one): enough for FlushToView,
+// positions of the 2.0 control (a CR LF is one): enough for AppendToView,
 // so that the cost of its shadow and of counting characters shows alone.
 struct LineStartsView {
     murlo::ControlTextForm form{true, nullptr};
@@ -141,18 +132,9 @@ void BenchFlush(const char* name, size_t count) {
     while (view.length < view.limit) view.InsertUnlimited("a line of sixty characters, as the records are, give or take\r\n");
     murlo::ViewBatchScratch scratch;
     long calls = 0;
-    double rate = PerSecond([&] { murlo::FlushToView(view, batch.data(), ends.data(), ends.size(), scratch); }, &calls);
+    double rate = PerSecond([&] { murlo::AppendToView(view, batch.data(), ends.data(), ends.size(), scratch); }, &calls);
     std::printf("flush   %-36s %12.0f records/s  %8.0f ns a record\n", name, rate * count, 1e9 / (rate * count));
 }
-
-void BenchCount(const char* name, const std::string& text, const murlo::ControlTextForm& form) {
-    long calls = 0;
-    size_t sink = 0;
-    double rate = PerSecond([&] { sink += murlo::InsertedChars(text.data(), text.size(), form); }, &calls);
-    std::printf("count   %-36s %12.0f texts/s    %8.0f ns a text (%zu)\n", name, rate, 1e9 / rate, sink % 10);
-}
-
-bool LeadByte932(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 }  // namespace
 
@@ -173,20 +155,9 @@ int main() {
     BenchRender("60-byte line, all decorations", Record(sixty, 0), decorated);
     BenchRender("1023-byte text, all decorations", Record(fullText, 0), decorated);
     BenchRender("85 lines in one record, decorated", Record(lines, 2), decorated);
-    std::vector<char> plainString(shortText.begin(), shortText.end());
-    plainString.push_back('\0');
-    BenchRender("plain string", plainString, decorated);
+    BenchRender("plain string", shortText + '\0', decorated);
 
     std::string rendered = "02/11/02 05:09:07 value = 42\r\n";
-    std::string line62 = std::string(60, 'c') + "\r\n";
-    BenchCount("62-byte line, 2.0 control", line62, murlo::ControlTextForm{true, nullptr});
-    std::string kana;
-    for (int i = 0; i < 30; ++i) kana += "\x82\xa0";
-    BenchCount("30 double-byte characters, code page 932", kana + "\r\n", murlo::ControlTextForm{true, LeadByte932});
-    std::string hiragana;
-    for (int i = 0; i < 20; ++i) hiragana += "\xE3\x81\x82";
-    BenchCount("20 three-byte characters, UTF-8", hiragana + "\r\n",
-               murlo::ControlTextForm{true, nullptr, true});
     BenchFlush("1 record into a full view", 1);
     BenchFlush("50 records into a full view", 50);
 

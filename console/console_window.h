@@ -2,7 +2,8 @@
 // owned by one room (its options by the settings store, the render state
 // and the queue of waiting texts by the view, the log output by the log
 // file, the find state by the commands, the capture thread's control by the
-// capture), and the process-wide values of the console. Windows glue only.
+// capture), with the window procedure's handlers; and the process-wide
+// values of the console. Windows glue only.
 #pragma once
 
 #include <windows.h>
@@ -23,12 +24,12 @@ namespace murlo {
 
 // Process-wide facts, each written once at start-up and read afterwards.
 struct PlatformInfo {
-    BOOL japaneseUi;     // the user's default language is Japanese
-    BOOL hasNewShell;    // platform major version above 3
-    BOOL isNT;           // NT-family platform
-    BOOL isNT5;          // NT-family with major version exactly 5
-    BOOL isWinMe;        // 9x-family version 4.90
-    BOOL richEdit2;      // the 2.0 rich edit library was loaded
+    bool japaneseUi;     // the user's default language is Japanese
+    bool hasNewShell;    // platform major version above 3
+    bool isNT;           // NT-family platform
+    bool isNT5;          // NT-family with major version exactly 5
+    bool isWinMe;        // 9x-family version 4.90
+    bool richEdit2;      // the 2.0 rich edit library was loaded
     int pixelsPerInchY;  // vertical logical pixels per inch of the main window
 };
 
@@ -77,82 +78,55 @@ struct ConsoleWindow {
     DebugMonitorControl capture;               // console/capture/debug_monitor.h
     COLORREF customColors[16] = {};            // the colour dialog's custom colours
 
-    // Main window (console/shell/main_window.cpp).
-    HWND CreateMainWindow(const RECT& rect);
+    // The window procedure's handlers; the work of each room is done by
+    // functions over its own record, declared with the record.
     bool OnCreate();
     void OnSize(UINT sizeType, int cx, int cy);
     void OnWheelRoll(WPARAM wParam);
     LRESULT OnToolTipText(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR id);
     void OnDestroy();
+    // Renders the payload, then hands the text to the log file and the view.
     void HandleCopyData(const COPYDATASTRUCT* payload);
-    void ApplyViewFont(const LOGFONTA& font, COLORREF color);
-
-    // Main loop (console/shell/main_loop.cpp).
-    void OnIdle();
-    bool FilterMessage(MSG& message);
-    void LetQueuedMessagesThrough();
-
-    // View append (console/view) and the log mirror and ring store (console/logfile).
-    void MirrorToLogFile(const char* text, size_t length);
-    void FlushLogFile();
-    void AppendToView(const char* text, size_t length);
-    void FlushView();
-    bool OpenRingStore();
-    void WriteRingStore(const char* text, size_t length);
-    void CloseRingStore();
-
-    // Log-file commands (console/logfile/log_file_commands.cpp).
-    void LogToFileCommand();
-    void OpenLogFile(const char* fileName);
-    void CloseLogFile();
-    void SaveLogCommand();
-    void SaveViewText(const char* fileName);
-
-    // Debug monitor control (console/capture/debug_monitor.cpp).
-    bool StartDebugMonitor();
-    void StopDebugMonitorForDialog();
-    void StopDebugMonitor();
-
-    // Commands, menus, status help, context menu (console/commands).
     void OnCommand(UINT id, LPARAM lParam, UINT notifyCode);
     void OnInitMenuPopup(HMENU menu, UINT index, BOOL isWindowMenu);
     void OnMenuSelect(HMENU menu, UINT item, UINT flags);
     void OnContextMenu(int x, int y);
-    void ClearView();
-
-    // Find (console/commands/find.cpp).
-    void OpenFindDialog();
     void OnFindReplace();
-    void FindInView();
-    void FindPrevious();
-    void FindNext();
-    void CopySelectionToFindText();
-    void RepeatFind(bool down);
-
-    // Appearance (console/commands/appearance.cpp).
-    void FontCommand();
-    void BackColorCommand();
-    void ApplyTransparency();
-    void TransparentCommand();
-    void TransparencyCommand();
-    void TopMostCommand();
-    void WrapCommand();
-    void LeftSpaceCommand();
-    void AboutCommand();
-    void HelpCommand();
 };
 
-// Registers "MurloClass" (console/shell/main_window.cpp).
+// The rooms' functions declared here, by file: those that take the whole
+// console (a command that shows a dialog, during which the console may be
+// destroyed, or that acts on several records) and the appearance commands.
+
+// console/shell/main_window.cpp, main_window_create.cpp
 void RegisterConsoleClass();
+HWND CreateMainWindow(ConsoleWindow& console, const RECT& rect);
+void ApplyViewFont(HWND view, const LOGFONTA& font, COLORREF color);
 
-// Centres a dialog on the console's main window (console/commands/appearance.cpp).
-void CenterOnConsole(HWND dialog);
+// console/view/view_queue.cpp
+ViewTarget ViewTargetOf(const ConsoleWindow& console);
+// Sends every message of the view through its queue (view_queue.h).
+bool HookViewQueue(ConsoleWindow& console);
 
-// The log-file dialog's hook and the filter-list loader (console/logfile/log_file_commands.cpp).
+// console/logfile/log_file_commands.cpp
+void LogToFileCommand(ConsoleWindow& console);
+void SaveLogCommand(ConsoleWindow& console);
 UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadFilterString(UINT id, char* buffer);
 
-// The capture thread procedure (console/capture/debug_monitor.cpp).
-DWORD WINAPI DebugMonitor(LPVOID);
+// console/commands/appearance.cpp
+void FontCommand(ConsoleWindow& console);
+void BackColorCommand(ConsoleWindow& console);
+void TransparencyCommand(ConsoleWindow& console);
+void TransparentCommand(ViewOptions& options, HWND mainWindow);
+void ApplyTransparency(const ViewOptions& options, HWND mainWindow);
+void TopMostCommand(ViewOptions& options, HWND mainWindow);
+void WrapCommand(ViewOptions& options, HWND view);
+void LeftSpaceCommand(ViewOptions& options, HWND view);
+void AboutCommand(HWND owner);
+void HelpCommand(HWND owner);
+// Centres a dialog on the console's main window.
+void CenterOnConsole(HWND dialog);
 
 }  // namespace murlo

@@ -167,7 +167,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
     return 0;
 }
 
-bool ConsoleWindow::StartDebugMonitor() {
+bool StartDebugMonitor(DebugMonitorControl& capture, const bool& windowDestroyed) {
     if (!capture.killEvent) capture.killEvent = CreateEventA(nullptr, FALSE, FALSE, kKillMonitorEvent);
     if (capture.thread) return true;  // one is running already
 
@@ -189,14 +189,14 @@ bool ConsoleWindow::StartDebugMonitor() {
     return capture.thread != nullptr;
 }
 
-void ConsoleWindow::StopDebugMonitorForDialog() {
+void StopDebugMonitorForDialog(DebugMonitorControl& capture) {
     if (!capture.thread) return;
     if (capture.killEvent) SignalStop(capture);
     KeepStoppedThread(capture, capture.thread);
     capture.thread = nullptr;
 }
 
-void ConsoleWindow::StopDebugMonitor() {
+void StopDebugMonitor(DebugMonitorControl& capture) {
     if (capture.thread && capture.killEvent) {
         SignalStop(capture);
         // The thread may be blocked sending a record to this thread.

@@ -1,6 +1,6 @@
 // DebugMonitorControl: the capture thread as the user-interface thread owns
 // it: the running thread, one told to stop whose end was not yet seen, the
-// kill event and the stop counter (Windows glue).
+// kill event and the stop counter; and its start and stop (Windows glue).
 #pragma once
 
 #include <windows.h>
@@ -20,5 +20,19 @@ struct DebugMonitorControl {
     // a signal as its own only when a stop happened after its start.
     std::atomic<uint32_t> stopCount{0};
 };
+
+// Starts the capture thread unless one runs. A thread told to stop may
+// still hold the channel: it is waited for first, up to 2 s, while the
+// records sent meanwhile are handled; a close handled in that wait (it
+// sets windowDestroyed) leaves the capture stopped for good.
+bool StartDebugMonitor(DebugMonitorControl& capture, const bool& windowDestroyed);
+// Tells the thread to stop around a dialog; StartDebugMonitor starts anew.
+void StopDebugMonitorForDialog(DebugMonitorControl& capture);
+// Tells the thread to stop at shutdown and handles the records it may
+// still be sending.
+void StopDebugMonitor(DebugMonitorControl& capture);
+
+// The capture thread; its parameter is made by StartDebugMonitor.
+DWORD WINAPI DebugMonitor(LPVOID parameter);
 
 }  // namespace murlo

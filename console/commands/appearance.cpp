@@ -110,7 +110,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void ConsoleWindow::FontCommand() {
+void FontCommand(ConsoleWindow& console) {
     LOGFONTA font;
     COLORREF color;
     {
@@ -122,7 +122,7 @@ void ConsoleWindow::FontCommand() {
     char style[256] = {};
     CHOOSEFONTA request = {};
     request.lStructSize = sizeof request;
-    request.hwndOwner = mainWindow;
+    request.hwndOwner = console.mainWindow;
     request.lpLogFont = &font;
     request.iPointSize = FontPointSize(font.lfHeight, g_console.platform.pixelsPerInchY);
     request.Flags = kFontDialogFlags;
@@ -130,17 +130,17 @@ void ConsoleWindow::FontCommand() {
     request.lpszStyle = style;
     request.nFontType = SCREEN_FONTTYPE;
     // A console closed while the dialog was up was destroyed in its loop.
-    if (!ChooseFontA(&request) || windowDestroyed) return;
+    if (!ChooseFontA(&request) || console.windowDestroyed) return;
     {
         RegistryKey key;
         key.Open();
         key.WriteBinary(kValueFont, &font, sizeof font);
         key.WriteDword(kValueTextColor, request.rgbColors);
     }
-    ApplyViewFont(font, request.rgbColors);
+    ApplyViewFont(console.viewWindow, font, request.rgbColors);
 }
 
-void ConsoleWindow::BackColorCommand() {
+void BackColorCommand(ConsoleWindow& console) {
     COLORREF color;
     {
         RegistryKey key;
@@ -149,25 +149,25 @@ void ConsoleWindow::BackColorCommand() {
         // A shorter stored list replaces only the colours it holds.
         COLORREF stored[16] = {};
         DWORD bytes = key.ReadBinary(kValueUserDefinedColor, stored, sizeof stored);
-        memcpy(customColors, stored, bytes);
+        memcpy(console.customColors, stored, bytes);
     }
     CHOOSECOLORA request = {};
     request.lStructSize = sizeof request;
-    request.hwndOwner = mainWindow;
+    request.hwndOwner = console.mainWindow;
     request.rgbResult = color;
-    request.lpCustColors = customColors;
+    request.lpCustColors = console.customColors;
     request.Flags = kColorDialogFlags;
-    if (!ChooseColorA(&request) || windowDestroyed) return;
+    if (!ChooseColorA(&request) || console.windowDestroyed) return;
     {
         RegistryKey key;
         key.Open();
         key.WriteDword(kValueBackColor, request.rgbResult);
-        key.WriteBinary(kValueUserDefinedColor, customColors, sizeof customColors);
+        key.WriteBinary(kValueUserDefinedColor, console.customColors, sizeof console.customColors);
     }
-    SendMessageA(viewWindow, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(request.rgbResult));
+    SendMessageA(console.viewWindow, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(request.rgbResult));
 }
 
-void ConsoleWindow::ApplyTransparency() {
+void ApplyTransparency(const ViewOptions& options, HWND mainWindow) {
     if (!g_console.platform.isNT5) return;
     SetLayeredProc setLayered = SetLayeredFunction();
     if (!setLayered) return;
@@ -181,48 +181,48 @@ void ConsoleWindow::ApplyTransparency() {
     }
 }
 
-void ConsoleWindow::TransparentCommand() {
+void TransparentCommand(ViewOptions& options, HWND mainWindow) {
     options.transparent = Toggled(options.transparent);
-    if (g_console.platform.isNT5) ApplyTransparency();
+    if (g_console.platform.isNT5) ApplyTransparency(options, mainWindow);
 }
 
-void ConsoleWindow::TransparencyCommand() {
+void TransparencyCommand(ConsoleWindow& console) {
     if (!g_console.platform.isNT5) return;
-    INT_PTR result = DialogBoxParamA(g_console.resourceModule, MAKEINTRESOURCEA(IDD_TRANSPARENCY), mainWindow,
-                                     TransparencyDialogProc, reinterpret_cast<LPARAM>(this));
-    if (result == 1 && !windowDestroyed) ApplyTransparency();
+    INT_PTR result = DialogBoxParamA(g_console.resourceModule, MAKEINTRESOURCEA(IDD_TRANSPARENCY),
+                                     console.mainWindow, TransparencyDialogProc, reinterpret_cast<LPARAM>(&console));
+    if (result == 1 && !console.windowDestroyed) ApplyTransparency(console.options, console.mainWindow);
 }
 
-void ConsoleWindow::TopMostCommand() {
+void TopMostCommand(ViewOptions& options, HWND mainWindow) {
     options.topMost = Toggled(options.topMost);
     SetWindowPos(mainWindow, options.topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void ConsoleWindow::WrapCommand() {
+void WrapCommand(ViewOptions& options, HWND view) {
     options.wrapToWindow = Toggled(options.wrapToWindow);
-    SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
+    SendMessageA(view, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
 }
 
-void ConsoleWindow::LeftSpaceCommand() {
+void LeftSpaceCommand(ViewOptions& options, HWND view) {
     options.leftSpace = Toggled(options.leftSpace);
     if (options.leftSpace)
-        SendMessageA(viewWindow, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
+        SendMessageA(view, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
     else
-        SendMessageA(viewWindow, EM_SETOPTIONS, ECOOP_AND, kSelectionBarOff);
+        SendMessageA(view, EM_SETOPTIONS, ECOOP_AND, kSelectionBarOff);
 }
 
-void ConsoleWindow::AboutCommand() {
-    DialogBoxParamA(g_console.resourceModule, MAKEINTRESOURCEA(IDD_ABOUT), mainWindow, AboutDialogProc, 0);
+void AboutCommand(HWND owner) {
+    DialogBoxParamA(g_console.resourceModule, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
 }
 
-void ConsoleWindow::HelpCommand() {
+void HelpCommand(HWND owner) {
     char program[MAX_PATH] = {};
     DWORD length = GetModuleFileNameA(g_console.programInstance, program, sizeof program);
     // A cut path (length equal to the buffer) may lack its terminator.
     if (length == 0 || length >= sizeof program) return;
     char help[MAX_PATH];
     if (!HelpFilePath(program, kHelpExtension, help, sizeof help)) return;
-    WinHelpA(mainWindow, help, HELP_CONTENTS, 0);
+    WinHelpA(owner, help, HELP_CONTENTS, 0);
 }
 
 void CenterOnConsole(HWND dialog) {

@@ -31,23 +31,43 @@ CHARRANGE ViewSelection(HWND view) {
     return selection;
 }
 
-}  // namespace
-
 // The selection's first 255 characters become the search text, cut in bytes
-// so that they and the terminator fit findText without half a character.
-void ConsoleWindow::CopySelectionToFindText() {
-    CHARRANGE selection = ViewSelection(viewWindow);
+// so that they and the terminator fit the find text without half a character.
+void CopySelectionToFindText(FindState& find, HWND view) {
+    CHARRANGE selection = ViewSelection(view);
     if (selection.cpMin == selection.cpMax) return;
     TextRange source = FindTextSource(TextRange{selection.cpMin, selection.cpMax});
     char text[kSelectionBufferSize] = {};
     TEXTRANGEA range = {{source.min, source.max}, text};
-    SendMessageA(viewWindow, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageA(view, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     // The control may fill the buffer without a terminator when it cuts.
     CopyFindText(text, strnlen(text, sizeof text - 1), find.text, sizeof find.text, IsAnsiLeadByte);
 }
 
-void ConsoleWindow::OpenFindDialog() {
-    CopySelectionToFindText();
+void FindInView(FindState& find, HWND view) {
+    if (find.request.Flags & FR_DIALOGTERM) {
+        find.dialog = nullptr;
+        return;
+    }
+    CHARRANGE selection = ViewSelection(view);
+    TextRange range = SearchRange(TextRange{selection.cpMin, selection.cpMax}, (find.request.Flags & FR_DOWN) != 0);
+    FINDTEXTEXA search = {};
+    search.chrg = CHARRANGE{range.min, range.max};
+    search.lpstrText = find.text;
+    // The control takes direction, match case and whole word from the flags.
+    LRESULT found = SendMessageA(view, EM_FINDTEXTEX, find.request.Flags, reinterpret_cast<LPARAM>(&search));
+    if (found >= 0) {
+        SendMessageA(view, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&search.chrgText));
+        return;
+    }
+    MessageBeep(MB_ICONASTERISK);
+    if (find.dialog) SetFocus(find.dialog);
+}
+
+}  // namespace
+
+void OpenFindDialog(FindState& find, HWND view, HWND owner) {
+    CopySelectionToFindText(find, view);
     if (find.dialog) {
         // One dialog at a time: the open one takes the new text and the focus.
         SetDlgItemTextA(find.dialog, kFindWhatControl, find.text);
@@ -56,7 +76,7 @@ void ConsoleWindow::OpenFindDialog() {
     }
     find.request = FINDREPLACEA{};
     find.request.lStructSize = sizeof find.request;
-    find.request.hwndOwner = mainWindow;
+    find.request.hwndOwner = owner;
     find.request.Flags = g_console.platform.richEdit2 ? FR_DOWN : FR_DOWN | FR_HIDEUPDOWN;
     find.request.lpstrFindWhat = find.text;
     find.request.wFindWhatLen = sizeof find.text;
@@ -67,33 +87,13 @@ void ConsoleWindow::OpenFindDialog() {
 // (Wine's) clear them in the record while they close.
 void ConsoleWindow::OnFindReplace() {
     if (!(find.request.Flags & FR_DIALOGTERM)) find.choices = find.request.Flags & kFindChoices;
-    FindInView();
-}
-
-void ConsoleWindow::FindInView() {
-    if (find.request.Flags & FR_DIALOGTERM) {
-        find.dialog = nullptr;
-        return;
-    }
-    CHARRANGE selection = ViewSelection(viewWindow);
-    TextRange range = SearchRange(TextRange{selection.cpMin, selection.cpMax}, (find.request.Flags & FR_DOWN) != 0);
-    FINDTEXTEXA search = {};
-    search.chrg = CHARRANGE{range.min, range.max};
-    search.lpstrText = find.text;
-    // The control takes direction, match case and whole word from the flags.
-    LRESULT found = SendMessageA(viewWindow, EM_FINDTEXTEX, find.request.Flags, reinterpret_cast<LPARAM>(&search));
-    if (found >= 0) {
-        SendMessageA(viewWindow, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&search.chrgText));
-        return;
-    }
-    MessageBeep(MB_ICONASTERISK);
-    if (find.dialog) SetFocus(find.dialog);
+    FindInView(find, viewWindow);
 }
 
 // With the dialog closed, its last notification left FR_DIALOGTERM set; it
 // is cleared for the one step and set again. Match case and whole word are
 // the dialog's last choices.
-void ConsoleWindow::RepeatFind(bool down) {
+void RepeatFind(FindState& find, HWND view, bool down) {
     if (!find.dialog) {
         find.request.Flags &= ~DWORD(FR_DIALOGTERM);
         find.request.Flags = (find.request.Flags & ~kFindChoices) | find.choices;
@@ -102,11 +102,8 @@ void ConsoleWindow::RepeatFind(bool down) {
         find.request.Flags |= FR_DOWN;
     else
         find.request.Flags &= ~DWORD(FR_DOWN);
-    FindInView();
+    FindInView(find, view);
     if (!find.dialog) find.request.Flags |= FR_DIALOGTERM;
 }
-
-void ConsoleWindow::FindPrevious() { RepeatFind(false); }
-void ConsoleWindow::FindNext() { RepeatFind(true); }
 
 }  // namespace murlo

@@ -35,9 +35,9 @@ MenuFacts CurrentMenuFacts(const ConsoleWindow& console) {
     facts.logFileOpen = console.log.file != nullptr;
     facts.selectionEmpty = selection.cpMin == selection.cpMax;
     facts.findTextEmpty = console.find.text[0] == '\0';
-    facts.richEdit2 = platform.richEdit2 != FALSE;
-    facts.isNT5 = platform.isNT5 != FALSE;
-    facts.japaneseUi = platform.japaneseUi != FALSE;
+    facts.richEdit2 = platform.richEdit2;
+    facts.isNT5 = platform.isNT5;
+    facts.japaneseUi = platform.japaneseUi;
     return facts;
 }
 

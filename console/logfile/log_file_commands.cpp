@@ -34,8 +34,7 @@ constexpr UINT kMaxSpinKB = 0x7fff;
 
 SaveDialogPlatform DialogPlatform() {
     const PlatformInfo& platform = g_console.platform;
-    return SaveDialogPlatform{platform.hasNewShell != FALSE, platform.isNT5 != FALSE,
-                              platform.isWinMe != FALSE};
+    return SaveDialogPlatform{platform.hasNewShell, platform.isNT5, platform.isWinMe};
 }
 
 // Fills the save dialog's request; every field not named stays zero.
@@ -71,7 +70,7 @@ bool IsFileOkNotification(UINT message, LPARAM lParam) {
 void TakeDialogValues(HWND dialog) {
     ConsoleWindow* console = DialogConsole(dialog);
     if (!console) return;
-    console->log.displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) == BST_CHECKED ? 0 : 1;
+    console->log.displayToWindow = IsDlgButtonChecked(dialog, IDC_NO_DISPLAY) != BST_CHECKED;
     console->options.maxLogKB = GetDlgItemInt(dialog, IDC_MAX_SIZE, nullptr, FALSE);
 }
 
@@ -107,69 +106,79 @@ UINT_PTR CALLBACK LogFileDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lP
     return 0;
 }
 
-void ConsoleWindow::LogToFileCommand() {
-    if (log.file) {
-        CloseLogFile();
-        return;
-    }
+namespace {
+
+// Shows a save dialog with the capture stopped around it (RestartCapture
+// starts it again); true when the user confirmed a name and the console
+// was not closed meanwhile.
+bool AskSaveFileName(ConsoleWindow& console, const SaveDialogRequest& plan, char* fileName) {
     char filter[kFilterSize];
     LoadFilterString(IDS_FILTER, filter);
-    char fileName[MAX_PATH] = {};
     OPENFILENAMEA request;
-    FillSaveRequest(request, LogFileDialogRequest(DialogPlatform()), *this, filter, fileName);
-
-    StopDebugMonitorForDialog();
-    if (GetSaveFileNameA(&request) && !windowDestroyed) OpenLogFile(fileName);
-    // A console closed while the dialog or a message box was up has stopped
-    // the capture for good.
-    if (!windowDestroyed && g_console.platform.isNT) StartDebugMonitor();
+    FillSaveRequest(request, plan, console, filter, fileName);
+    StopDebugMonitorForDialog(console.capture);
+    return GetSaveFileNameA(&request) && !console.windowDestroyed;
 }
 
-void ConsoleWindow::OpenLogFile(const char* fileName) {
+// A console closed while the dialog or a message box was up has stopped
+// the capture for good.
+void RestartCapture(ConsoleWindow& console) {
+    if (!console.windowDestroyed && g_console.platform.isNT) StartDebugMonitor(console.capture, console.windowDestroyed);
+}
+
+}  // namespace
+
+void LogToFileCommand(ConsoleWindow& console) {
+    if (console.log.file) {
+        CloseLogFile(console.log, console.options.maxLogKB, console.mainWindow);
+        return;
+    }
+    char fileName[MAX_PATH] = {};
+    if (AskSaveFileName(console, LogFileDialogRequest(DialogPlatform()), fileName))
+        OpenLogFile(console.log, console.options.maxLogKB, console.mainWindow, fileName);
+    RestartCapture(console);
+}
+
+void OpenLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* fileName) {
     // Binary: the texts reach the stream already in the file's CR LF form.
     log.file = std::fopen(fileName, "wb");
     if (!log.file) {
         // The dialog's no-display choice holds only while a log file takes
         // the text; without one the text would go nowhere. Set before the
         // message box, whose loop may hand the window the next record.
-        log.displayToWindow = 1;
-        ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
-    } else if (options.maxLogKB != 0) {
-        OpenRingStore();
+        log.displayToWindow = true;
+        ShowResourceMessage(owner, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+    } else if (maxLogKB != 0) {
+        OpenRingStore(log.ring, maxLogKB);
     }
 }
 
-void ConsoleWindow::CloseLogFile() {
+void CloseLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner) {
     if (!log.file) return;
-    if (options.maxLogKB != 0) CloseRingStore();  // writes the ring's lines into the open stream
+    if (maxLogKB != 0) CloseRingStore(log, owner);  // writes the ring's lines into the open stream
     std::fclose(log.file);
-    log.displayToWindow = 1;
+    log.displayToWindow = true;
     log.file = nullptr;
     log.unflushed = false;
 }
 
-void ConsoleWindow::SaveLogCommand() {
-    char filter[kFilterSize];
-    LoadFilterString(IDS_FILTER, filter);
+void SaveLogCommand(ConsoleWindow& console) {
     char fileName[MAX_PATH] = {};
-    OPENFILENAMEA request;
-    FillSaveRequest(request, SaveLogDialogRequest(DialogPlatform()), *this, filter, fileName);
-
-    StopDebugMonitorForDialog();
-    if (GetSaveFileNameA(&request) && !windowDestroyed) SaveViewText(fileName);
-    if (!windowDestroyed && g_console.platform.isNT) StartDebugMonitor();
+    if (AskSaveFileName(console, SaveLogDialogRequest(DialogPlatform()), fileName))
+        SaveViewText(console.log, console.viewWindow, console.mainWindow, fileName);
+    RestartCapture(console);
 }
 
-void ConsoleWindow::SaveViewText(const char* fileName) {
+void SaveViewText(const LogOutput& log, HWND view, HWND owner, const char* fileName) {
     HANDLE file = CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ShowResourceMessage(mainWindow, IDS_CANT_CREATE_FILE, MB_ICONERROR);
+        ShowResourceMessage(owner, IDS_CANT_CREATE_FILE, MB_ICONERROR);
         return;
     }
     char* text = log.saveBuffer;
     if (text) {
         // At most 0x7000 - 1 characters and the NUL.
-        GetWindowTextA(viewWindow, text, kSaveBufferSize);
+        GetWindowTextA(view, text, kSaveBufferSize);
         DWORD written = 0;
         WriteFile(file, text, static_cast<DWORD>(strnlen(text, kSaveBufferSize)), &written, nullptr);
     }

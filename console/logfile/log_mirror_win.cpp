@@ -1,7 +1,7 @@
-// The second stage of every payload, on the log's side: the rendered text
-// goes to the open log file, directly or through the ring.
-#include "console/console_window.h"
+// The log file's side of every payload: the rendered text goes to the open
+// log file, directly or through the ring.
 #include "console/logfile/log_mirror.h"
+#include "console/logfile/log_output.h"
 #include "console/logfile/ring_buffer.h"
 
 namespace murlo {
@@ -13,40 +13,33 @@ namespace {
 // the thread's queue holds nothing else), and at least once a second while
 // records keep it busy: a console that is killed or crashes loses at most
 // about the last second of a direct log, and the file can be followed.
-constexpr UINT kLogFlushTimer = 0x4D56;
 constexpr UINT kLogFlushDelayMs = 20;
 constexpr DWORD kMaxUnflushedMs = 1000;
-
-void CALLBACK LogFlushTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    KillTimer(window, kLogFlushTimer);
-    auto* console = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrA(window, 0));
-    if (console != nullptr) console->FlushLogFile();
-}
 
 }  // namespace
 
 // The log file is a binary stream: WriteLogText gives it the CR LF form.
-void ConsoleWindow::MirrorToLogFile(const char* text, size_t length) {
-    switch (ChooseLogRoute(log.file != nullptr, options.maxLogKB, log.ring.region.base != nullptr)) {
+void MirrorToLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* text, size_t length) {
+    switch (ChooseLogRoute(log.file != nullptr, maxLogKB, log.ring.region.base != nullptr)) {
     case LogRoute::None:
         break;
     case LogRoute::Ring:
-        WriteRingStore(text, length);
+        WriteRingStore(log.ring, text, length);
         break;
     case LogRoute::File:
         WriteLogText(text, length, ByteSink{WriteToStream, log.file});
         if (!log.unflushed) {
             log.unflushed = true;
             log.unflushedSince = GetTickCount();
-            SetTimer(mainWindow, kLogFlushTimer, kLogFlushDelayMs, LogFlushTimerProc);
+            SetTimer(owner, kLogFlushTimer, kLogFlushDelayMs, nullptr);
         } else if (GetTickCount() - log.unflushedSince >= kMaxUnflushedMs) {
-            FlushLogFile();
+            FlushLogFile(log);
         }
         break;
     }
 }
 
-void ConsoleWindow::FlushLogFile() {
+void FlushLogFile(LogOutput& log) {
     if (log.file != nullptr && log.unflushed) std::fflush(log.file);
     log.unflushed = false;
 }

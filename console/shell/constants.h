@@ -57,6 +57,5 @@ inline constexpr unsigned char kFixedFaceName[14] = {0x82, 0x6C, 0x82, 0x72, 0x2
 
 inline constexpr unsigned kViewTextLimit = 0x7000;
 inline constexpr unsigned kSaveBufferSize = 0x7000;
-inline constexpr unsigned kInitialRenderCapacity = 1024;
 
 }  // namespace murlo

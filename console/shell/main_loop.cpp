@@ -14,29 +14,36 @@
 
 namespace murlo {
 
-void ConsoleWindow::OnIdle() {
-    if (IsWindow(mainWindow) && IsWindow(toolbarWindow))
-        SendMessageA(toolbarWindow, TB_CHECKBUTTON, IDM_START_LOG, MAKELPARAM(LOWORD(options.loggingOn), 0));
+namespace {
+
+// The Start-log button shows whether logging is on.
+void OnIdle(const ConsoleWindow& console) {
+    if (IsWindow(console.mainWindow) && IsWindow(console.toolbarWindow))
+        SendMessageA(console.toolbarWindow, TB_CHECKBUTTON, IDM_START_LOG,
+                     MAKELPARAM(LOWORD(console.options.loggingOn), 0));
 }
 
-bool ConsoleWindow::FilterMessage(MSG& message) {
-    if (find.dialog && IsDialogMessageA(find.dialog, &message)) return true;
-    return TranslateAcceleratorA(mainWindow, accelerators, &message) != 0;
+// The find dialog's keys, then the accelerators.
+bool FilterMessage(const ConsoleWindow& console, MSG& message) {
+    if (console.find.dialog && IsDialogMessageA(console.find.dialog, &message)) return true;
+    return TranslateAcceleratorA(console.mainWindow, console.accelerators, &message) != 0;
 }
+
+}  // namespace
 
 // After a record, what was posted or typed meanwhile is handled here when
 // the gate allows (console/shell/message_gate.h); records that arrive
 // meanwhile are handled as they come, without this turn again. The sender
 // of the record is released first: it may be the capture thread, on which
 // a command handled here would wait. WM_QUIT goes back to the main loop.
-void ConsoleWindow::LetQueuedMessagesThrough() {
+void LetQueuedMessagesThrough(ConsoleWindow& console) {
     // The cheap facts first; the queue and the mouse capture are asked of
     // the system, the capture only when something waits.
-    if (!gate.Open(IsWindowEnabled(mainWindow) != FALSE)) return;
+    if (!console.gate.Open(IsWindowEnabled(console.mainWindow) != FALSE)) return;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting) || GetCapture() != nullptr) return;
-    RunningHandler running(&gate);
+    RunningHandler running(&console.gate);
     ReplyMessage(0);
     for (int handled = 0; handled < 64; ++handled) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting)) break;
@@ -44,7 +51,7 @@ void ConsoleWindow::LetQueuedMessagesThrough() {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        if (!FilterMessage(message)) {
+        if (!FilterMessage(console, message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -78,12 +85,12 @@ RECT LoadGeometry() {
 int RunMessageLoop(ConsoleWindow& console) {
     MSG message = {};
     for (;;) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) console.OnIdle();
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) OnIdle(console);
         do {
             // -1 (an error) ends the loop as well, rather than spinning.
             if (GetMessageA(&message, nullptr, 0, 0) <= 0) return static_cast<int>(message.wParam);
             RunningHandler running(&console.gate);
-            if (!console.FilterMessage(message)) {
+            if (!FilterMessage(console, message)) {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
@@ -103,7 +110,7 @@ int RunConsole(int show, uint32_t options) {
     }
     RECT rect = LoadGeometry();
     if (options & kStopOptionBit) console.options.loggingOn = 0;
-    if (!console.CreateMainWindow(rect)) return 0;
+    if (!CreateMainWindow(console, rect)) return 0;
     ShowWindow(console.mainWindow, show);
     UpdateWindow(console.mainWindow);
     int exitCode = RunMessageLoop(console);

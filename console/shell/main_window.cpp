@@ -1,5 +1,5 @@
 // The main window: class, creation, the window procedure's message table,
-// the pause receiver, layout, wheel scrolling, tooltips and shutdown.
+// the pause receiver, layout, wheel scrolling, tooltips, timers and shutdown.
 #include "console/console_window.h"
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 #include "console/resources/resource.h"
 #include "console/shell/constants.h"
 #include "console/shell/font_math.h"
+#include "console/shell/main_loop.h"
 #include "console/shell/settings_store.h"
 #include "console/shell/window_geometry.h"
 
@@ -60,7 +61,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     ConsoleWindow* console = ConsoleOf(window);
     if (console && message == WM_COPYDATA) {
         console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        console->LetQueuedMessagesThrough();
+        LetQueuedMessagesThrough(*console);
         return 0;
     }
     // Every other handler, sent from elsewhere too, runs as a command: the
@@ -89,6 +90,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SETFOCUS: SetFocus(console->viewWindow); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_NOTIFY: return console->OnToolTipText(wParam, lParam);
+    case WM_TIMER: console->OnTimer(wParam); return 0;
     case WM_CONTEXTMENU: console->OnContextMenu(short(LOWORD(lParam)), short(HIWORD(lParam))); return 0;
     case WM_COMMAND: console->OnCommand(LOWORD(wParam), lParam, HIWORD(wParam)); return 0;
     case WM_INITMENUPOPUP: console->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
@@ -141,20 +143,20 @@ void RegisterConsoleClass() {
     RegisterClassA(&windowClass);
 }
 
-HWND ConsoleWindow::CreateMainWindow(const RECT& rect) {
+HWND CreateMainWindow(ConsoleWindow& console, const RECT& rect) {
     {
         RegistryKey key;
         key.Open();
-        LoadViewOptions(key, options);
+        LoadViewOptions(key, console.options);
     }
     HMENU menu = LoadMenuA(g_console.resourceModule, MAKEINTRESOURCEA(IDM_MAIN_MENU));
-    DWORD exStyle = WS_EX_WINDOWEDGE | (options.topMost ? WS_EX_TOPMOST : 0);
+    DWORD exStyle = WS_EX_WINDOWEDGE | (console.options.topMost ? WS_EX_TOPMOST : 0);
     HWND window = CreateWindowExA(exStyle, kConsoleClassName, kWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                   rect.left, rect.top, SpanOf(rect.left, rect.right),
                                   SpanOf(rect.top, rect.bottom), nullptr, menu, g_console.programInstance,
-                                  this);
+                                  &console);
     if (window)
-        accelerators = LoadAcceleratorsA(g_console.programInstance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
+        console.accelerators = LoadAcceleratorsA(g_console.programInstance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
     return window;
 }
 
@@ -197,13 +199,23 @@ LRESULT ConsoleWindow::OnToolTipText(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// The view's update and the log file's flush.
+void ConsoleWindow::OnTimer(UINT_PTR id) {
+    if (id == kViewQueueTimer) {
+        FlushViewQueue(viewQueue, ViewTargetOf(*this));
+    } else if (id == kLogFlushTimer) {
+        KillTimer(mainWindow, kLogFlushTimer);
+        FlushLogFile(log);
+    }
+}
+
 void ConsoleWindow::OnDestroy() {
     windowDestroyed = true;
     if (find.dialog) {
         DestroyWindow(find.dialog);
         find.dialog = nullptr;
     }
-    if (log.file) CloseLogFile();
+    if (log.file) CloseLogFile(log, options.maxLogKB, mainWindow);
     SaveWindowSettings(*this);
     DestroyChild(viewWindow);
     DestroyChild(toolbarWindow);
@@ -213,7 +225,7 @@ void ConsoleWindow::OnDestroy() {
     if (render.buffer) HeapFree(GetProcessHeap(), 0, render.buffer);
     render.buffer = nullptr;
     render.capacity = 0;
-    StopDebugMonitor();
+    StopDebugMonitor(capture);
     PostQuitMessage(0);
 }
 

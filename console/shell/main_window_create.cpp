@@ -83,7 +83,7 @@ bool ConsoleWindow::OnCreate() {
     g_console.findReplaceMessage = RegisterWindowMessageA(kFindReplaceMessageName);
 
     // The render buffer.
-    render.capacity = kInitialRenderCapacity;
+    render.capacity = kRenderBufferInitialSize;
     render.buffer = AllocateZeroed(render.capacity);
     if (!render.buffer) {
         ShowResourceMessage(mainWindow, IDS_NOT_ENOUGH_MEMORY, MB_ICONERROR);
@@ -120,6 +120,7 @@ bool ConsoleWindow::OnCreate() {
                                  "", viewStyle, 0, kViewTopOffset, client.right, client.bottom, mainWindow,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VIEW)), instance, nullptr);
     if (!viewWindow) return false;
+    HookViewQueue(*this);
     SendMessageA(viewWindow, EM_EXLIMITTEXT, 0, kViewTextLimit);
     SendMessageA(viewWindow, EM_SETTARGETDEVICE, 0, options.wrapToWindow ? 0 : 1);
 
@@ -138,18 +139,18 @@ bool ConsoleWindow::OnCreate() {
         HDC context = GetDC(mainWindow);
         g_console.platform.pixelsPerInchY = GetDeviceCaps(context, LOGPIXELSY);
         ReleaseDC(mainWindow, context);
-        ApplyViewFont(font, key.ReadDword(kValueTextColor, GetSysColor(COLOR_WINDOWTEXT)));
+        ApplyViewFont(viewWindow, font, key.ReadDword(kValueTextColor, GetSysColor(COLOR_WINDOWTEXT)));
         SendMessageA(viewWindow, EM_SETBKGNDCOLOR, 0, key.ReadDword(kValueBackColor, GetSysColor(COLOR_BTNFACE)));
     }
 
     // The debug monitor, on NT only.
     OSVERSIONINFOA version;
     bool haveVersion = GetPlatformVersion(version);
-    if (haveVersion && version.dwPlatformId == VER_PLATFORM_WIN32_NT) StartDebugMonitor();
+    if (haveVersion && version.dwPlatformId == VER_PLATFORM_WIN32_NT) StartDebugMonitor(capture, windowDestroyed);
 
     // Transparency at start, only on NT 5 and only when not opaque; the
     // same routine as the transparency commands.
-    if (g_console.platform.isNT5 && options.transparent && options.alpha != 255) ApplyTransparency();
+    if (g_console.platform.isNT5 && options.transparent && options.alpha != 255) ApplyTransparency(options, mainWindow);
 
     // Wheel lines from the platform, or from the old wheel driver.
     if (haveVersion && HasSystemWheelSupport(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion)) {
@@ -164,7 +165,7 @@ bool ConsoleWindow::OnCreate() {
     return true;
 }
 
-void ConsoleWindow::ApplyViewFont(const LOGFONTA& font, COLORREF color) {
+void ApplyViewFont(HWND view, const LOGFONTA& font, COLORREF color) {
     CHARFORMATA format = {};
     format.cbSize = sizeof format;
     format.dwMask = kCharFormatMask;
@@ -177,7 +178,7 @@ void ConsoleWindow::ApplyViewFont(const LOGFONTA& font, COLORREF color) {
     static_assert(sizeof format.szFaceName == sizeof font.lfFaceName);
     memcpy(format.szFaceName, font.lfFaceName, sizeof format.szFaceName);
     format.szFaceName[sizeof format.szFaceName - 1] = '\0';
-    SendMessageA(viewWindow, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(view, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
 }  // namespace murlo

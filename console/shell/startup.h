@@ -1,4 +1,5 @@
-// The start-up steps of the console program (Windows glue).
+// Start-up of the console program before its window: the resource module,
+// a running console, the command line, the class and the platform (Windows glue).
 #pragma once
 
 #include <windows.h>

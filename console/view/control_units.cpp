@@ -78,28 +78,6 @@ size_t StoredCharsWithin(const char* stored, size_t length, size_t units,
     return chars;
 }
 
-size_t InsertedChars(const char* text, size_t length, const ControlTextForm& form) {
-    size_t chars = 0;
-    for (size_t i = 0; i < length;) {
-        size_t bytes = InsertedCharBytes(text, length, i, form);
-        chars += StoredCharCount(bytes, form);
-        i += bytes;
-    }
-    return chars;
-}
-
-size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& form) {
-    size_t units = 0;
-    for (size_t i = 0; i < length;) {
-        size_t bytes = InsertedCharBytes(text, length, i, form);
-        // Every paragraph end but the soft break shows as CR LF.
-        bool paragraph = form.paragraphIsCr && bytes < 3 && (text[i] == '\r' || text[i] == '\n');
-        units += paragraph ? 2 : StoredCharCount(bytes, form);
-        i += bytes;
-    }
-    return units;
-}
-
 ControlChar NextControlChar(const char* text, size_t length, size_t i, const ControlTextForm& form) {
     size_t bytes = InsertedCharBytes(text, length, i, form);
     // The 2.0 control ends a paragraph at a CR LF, a lone CR or a lone LF,

@@ -43,12 +43,6 @@ size_t StoredTextUnits(const char* stored, size_t length, const ControlTextForm&
 size_t StoredCharsWithin(const char* stored, size_t length, size_t units,
                          const ControlTextForm& form);
 
-// How many stored characters inserting length bytes of text would make.
-size_t InsertedChars(const char* text, size_t length, const ControlTextForm& form);
-
-// How many units of the CR LF form inserting length bytes of text would add.
-size_t InsertedUnits(const char* text, size_t length, const ControlTextForm& form);
-
 // One character of inserted text as the control will store it.
 struct ControlChar {
     size_t bytes;  // of the text

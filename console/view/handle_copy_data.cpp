@@ -1,5 +1,5 @@
-// WM_COPYDATA: render the payload, mirror it to the log file and append it
-// to the view.
+// WM_COPYDATA: render the payload, mirror it to the log file and hand it to
+// the view. The one place where a payload crosses from room to room.
 #include "console/console_window.h"
 #include "console/resources/resource.h"
 #include "console/view/render_record.h"
@@ -35,8 +35,8 @@ void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
     }
     if (result != RenderResult::Rendered) return;
 
-    MirrorToLogFile(render.buffer, render.length);
-    if (log.displayToWindow) AppendToView(render.buffer, render.length);
+    MirrorToLogFile(log, options.maxLogKB, mainWindow, render.buffer, render.length);
+    if (log.displayToWindow) QueueViewText(viewQueue, ViewTargetOf(*this), render.buffer, render.length);
 }
 
 }  // namespace murlo

@@ -14,8 +14,8 @@ namespace murlo {
 struct RenderState {
     bool atLineStart;     // the last text, after its added line end, ended with LF
     bool lastLineOpen;    // the last text, before its added line end, did not end with LF
-    char* buffer;         // renderBuffer: the rendered text, NUL-terminated
-    uint32_t capacity;    // renderCapacity: size of buffer in bytes
+    char* buffer;         // the rendered text, NUL-terminated; it grows, never shrinks
+    uint32_t capacity;    // size of buffer in bytes
     uint32_t length;      // bytes of rendered text before its NUL (valid after Rendered)
 };
 

@@ -38,7 +38,7 @@ struct RichEditView {
 
     // The length in the control's own characters: what the limit counts.
     long StoredLength();
-    // What FlushToView needs beside, in the control's own characters.
+    // What the view's update needs beside, in the control's own characters.
     long StoredLimit() { return limit; }
     long StoredLineCount() { return LineCount(); }
     long StoredLineIndex(long line);

@@ -1,5 +1,9 @@
-// Appending rendered text to the view, deleting the oldest lines while it
-// does not fit. Portable: the view is a template parameter offering
+// The rule by which a rendered text is appended to the view: it goes in at
+// the end; while it does not go in whole, the view's first line is deleted,
+// with what went in of the text, and the text is inserted again; a text
+// that does not go in whole even into the emptied view shows its newest
+// part. Every route of the view's update (view_batch.h) leaves the text
+// this rule leaves. Portable: the view is a template parameter offering
 //   Length()                  text length, in the units of the positions
 //   SetSelection(a, b)        select (a, b); b = -1 selects to the end
 //   ReplaceSelection(text)    replace it with text, taking in what fits;
@@ -7,8 +11,6 @@
 //                             (all of them when it went in whole)
 //   LineIndex(line)           first character of a line, -1 when none
 //   LineCount()               number of lines, at least 1
-//   ScrollCaret(), SetRedraw(on), Repaint()
-// The console drives a rich edit control through this; tests drive a model.
 #pragma once
 
 #include <cstddef>
@@ -77,9 +79,20 @@ size_t NewestPartWithin(const char* text, size_t length, long limit, NextChar ne
 
 namespace view_append_detail {
 
+// Inserts text at the end; returns the bytes that went in. before and
+// after are the view's lengths around the insertion.
+template <typename View>
+size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
+    before = view.Length();
+    view.SetSelection(before, before);
+    size_t taken = static_cast<size_t>(view.ReplaceSelection(text));
+    after = view.Length();
+    return taken;
+}
+
 // Deletes the part of a text that went in only partly, from the start of
 // the line on which it began (older text on that line goes with it) to the
-// end. partStart is where that part now begins.
+// end. partStart is where that part begins.
 template <typename View>
 void DeletePartialText(View& view, long partStart) {
     while (view.Length() > partStart) {
@@ -95,145 +108,76 @@ void DeletePartialText(View& view, long partStart) {
     }
 }
 
-// A view that can also measure a text in its own characters: insert it
-// whatever the limit, and delete a range of them (see FlushToView).
+// One turn of the rule for a text that went in as (a, b), not whole: the
+// view's first line goes, and with it what went in of the text.
 template <typename View>
-concept MeasuresText = requires(View& view, const char* text, long position) {
-    view.InsertUnlimited(text);
-    view.StoredLength();
-    view.StoredLimit();
-    view.DeleteStored(position, position);
-};
-
-// Deleting the view's first lines until a text fits, without inserting the
-// text again after each one: the text is measured once, in the view's own
-// characters, by inserting it whatever the limit (and deleting it again
-// when it went over). Lines are then deleted from the top while the view
-// and the text together pass the limit by more than the two characters
-// that a line end split between them may count.
-//
-// This leaves the lines that deleting one line and inserting again per
-// turn leaves, for a fraction of the work (the insertions, each up to the
-// whole text, are what cost), once the view ends at a line start: while it
-// ends in an open line, a partial insertion would take that line away with
-// it, so the view is left to the turns that insert until that happened.
-// Returns false, leaving the view alone, while it ends in an open line.
-// Otherwise returns true when the measuring insertion went in within the
-// limit (then a and b are where the text begins and ends), false when the
-// lines it needs are gone.
-template <typename View>
-bool MakeRoomByMeasure(View& view, const char* text, long& units, long& a, long& b) {
-    const long length = view.Length();
-    if (length > 0 && view.LineIndex(view.LineCount() - 1) != length) return false;
-    if (units < 0) {
-        const long before = view.StoredLength();
-        units = view.InsertUnlimited(text);
-        if (before + units <= view.StoredLimit()) {
-            a = length;
-            b = view.Length();
-            return true;
-        }
-        view.DeleteStored(before, before + units);
+void DeleteFirstLine(View& view, long a, long b) {
+    const long first = view.LineIndex(1);
+    const long beforeDelete = view.Length();
+    view.SetSelection(0, first);
+    view.ReplaceSelection("");
+    if (a < b) {
+        // What went in of the text now begins this much further up.
+        long partStart = a - (beforeDelete - view.Length());
+        DeletePartialText(view, partStart > 0 ? partStart : 0);
     }
-    while (view.Length() > 0 && view.StoredLength() + units > view.StoredLimit() + 2) {
-        const long remaining = view.Length();
-        view.SetSelection(0, view.LineIndex(1));
+    if (view.Length() >= a) {
+        // No older text went: empty the view rather than turn forever.
+        view.SetSelection(0, -1);
         view.ReplaceSelection("");
-        if (view.Length() >= remaining) {
-            view.SetSelection(0, -1);
-            view.ReplaceSelection("");
-        }
     }
-    return false;
 }
 
-// Inserts text (length bytes) at the end; returns the bytes that went in.
+// Even the empty view took in only taken bytes of the text: it shows the
+// newest part of it of as many bytes. A control whose limit counts a line
+// end once may take in less of a part with fewer line ends; then it tries
+// again with what it took, which is less each time, so this ends.
 template <typename View>
-size_t InsertAtEnd(View& view, const char* text, long& before, long& after) {
-    before = view.Length();
-    view.SetSelection(before, before);
-    size_t taken = static_cast<size_t>(view.ReplaceSelection(text));
-    after = view.Length();
-    return taken;
+void ShowNewestPart(View& view, const char* text, size_t length, size_t taken, long& a, long& b) {
+    size_t room = taken;
+    for (;;) {
+        view.SetSelection(0, -1);
+        view.ReplaceSelection("");
+        size_t start = NewestPartStart(text, length, room);
+        size_t part = length - start;
+        size_t partTaken = InsertAtEnd(view, text + start, a, b);
+        if (partTaken >= part || partTaken == 0) break;
+        room = partTaken < room ? partTaken : room - 1;
+    }
 }
 
 }  // namespace view_append_detail
 
-// Appends length bytes of text (NUL-terminated) at the end of the view.
-// Whether the text went in whole is what the insertion reports: no count
-// of the text's characters is trusted to say it, for the control may
-// count them otherwise (a code page where a character has several bytes).
-// While the text does not go in whole, the view's first line is deleted,
-// and after a partial insertion what went in of the text too; repainting
-// is stopped during the deletions and the view repainted once at the end.
-// A text that does not go in whole even into the emptied view can never
-// fit: its newest part that fits is shown instead, so the loop always ends.
-// A view that measures text (MeasuresText) is measured instead of
-// inserting the text again after every line deleted.
-// Finally the caret is put after the text and scrolled into view.
-// AppendTrimmed does all but the scrolling and the repaint, and sets
-// drawingOff when it stopped the repainting (it does so once).
-template <typename View>
-void AppendTrimmed(View& view, const char* text, size_t length, bool& drawingOff) {
-    using view_append_detail::InsertAtEnd;
+// The rule, with a step between its turns: once the first line is gone,
+// makeRoom(view, a, b) may make room its own way and answers whether the
+// text is in the view now (at (a, b)); if not, the text is inserted again
+// as the rule does.
+template <typename View, typename MakeRoom>
+void AppendOneTextWith(View& view, const char* text, size_t length, MakeRoom makeRoom) {
+    using namespace view_append_detail;
     long a = 0;
     long b = 0;
     size_t taken = InsertAtEnd(view, text, a, b);
-    long units = -1;  // the text in the view's own characters, once measured
     while (taken < length) {
-        if (!drawingOff) {
-            view.SetRedraw(false);
-            drawingOff = true;
-        }
         if (a == 0) {
-            // Even the empty view took in only part of the text: show the
-            // newest part of it of as many bytes. A control whose limit
-            // counts a line end once may take in less of a part with
-            // fewer line ends; then try again with what it took, which is
-            // less each time, so this ends.
-            size_t room = taken;
-            for (;;) {
-                view.SetSelection(0, -1);
-                view.ReplaceSelection("");
-                size_t start = NewestPartStart(text, length, room);
-                size_t part = length - start;
-                size_t partTaken = InsertAtEnd(view, text + start, a, b);
-                if (partTaken >= part || partTaken == 0) break;
-                room = partTaken < room ? partTaken : room - 1;
-            }
+            ShowNewestPart(view, text, length, taken, a, b);
             break;
         }
-        const long first = view.LineIndex(1);
-        const long beforeDelete = view.Length();
-        view.SetSelection(0, first);
-        view.ReplaceSelection("");
-        if (a < b) {
-            // What went in of the text now begins this much further up.
-            long partStart = a - (beforeDelete - view.Length());
-            view_append_detail::DeletePartialText(view, partStart > 0 ? partStart : 0);
-        }
-        if (view.Length() >= a) {
-            // No older text went: empty the view rather than turn forever.
-            view.SetSelection(0, -1);
-            view.ReplaceSelection("");
-        }
-        if constexpr (view_append_detail::MeasuresText<View>) {
-            if (view_append_detail::MakeRoomByMeasure(view, text, units, a, b)) break;
-        }
+        DeleteFirstLine(view, a, b);
+        if (makeRoom(view, a, b)) break;
         taken = InsertAtEnd(view, text, a, b);
     }
     view.SetSelection(b, b);
 }
 
+// Appends length bytes of text (NUL-terminated) at the end of the view by
+// the rule, and puts the caret after it. Whether the text went in whole is
+// what the insertion reports: no count of the text's characters is trusted
+// to say it, for the control may count them otherwise (a code page where a
+// character has several bytes).
 template <typename View>
-void AppendToView(View& view, const char* text, size_t length) {
-    bool drawingOff = false;
-    AppendTrimmed(view, text, length, drawingOff);
-    view.ScrollCaret();
-    if (drawingOff) {
-        view.SetRedraw(true);
-        view.Repaint();
-    }
+void AppendOneText(View& view, const char* text, size_t length) {
+    AppendOneTextWith(view, text, length, [](View&, long&, long&) { return false; });
 }
 
 }  // namespace murlo

@@ -1,372 +1,128 @@
-// Bringing the view up to date with several rendered texts at once, with
-// exactly the text that appending and trimming them one by one gives.
+// The view's update: every way a rendered text takes into the control.
 //
-// The texts are first appended one by one to a shadow of the view: the
-// same AppendTrimmed runs on a record of which stretches of the old view
-// and of the texts remain, with the lines and characters as the host
-// expects the control to count them. Then the control takes all the texts
-// in one insertion and loses what the shadow dropped in one deletion (a
-// few where an open line was cut out). The control's own counts after
-// that insertion are checked against the shadow's; where they differ, or
-// where the view's lines are not its paragraphs (wrapping at the window
-// edge), the texts are appended one by one to the control itself. So they
-// are when the shadow cannot have its working memory, which it takes from
-// an allocator passed in: running out of memory never ends the process.
+// The console (view_queue.cpp) lets each text wait in a queue, and
+// FlushViewQueue brings the view up to date with all waiting texts at once
+// through AppendToView below. Two texts do not wait:
+//   - a text longer than the view: it is cut to its newest part that fits
+//     (NewestPartWithin), the view is emptied and what waited dropped, as
+//     appending it whole would leave the view, and that part goes in at once;
+//   - a text the queue has no memory for: it goes in at once, alone.
+// AppendToView takes the texts in by one of these routes (ViewRoute):
+//   AllAtOnce          the texts are appended by the rule (view_append.h)
+//                      to a shadow of the view (shadow_view.h); the control
+//                      then takes them all in one insertion and loses what
+//                      the shadow dropped in one deletion (a few where an
+//                      open line was cut out);
+// and otherwise one by one, each text by the rule, on the control itself,
+// measuring a text once instead of inserting it again after every line
+// deleted (MakeRoomByMeasure), because:
+//   Wrapped            the lines wrap at the window edge: the shadow knows
+//                      only the lines that line ends make;
+//   BatchTooLarge      the batch is many times the view (one huge text):
+//                      the shadow keeps a record for every character;
+//   ShadowCannotModel  the rule did what the shadow does not stand for, or
+//                      the control did not report a line of the old view;
+//   CountsDiffer       the control's length or line count after the one
+//                      insertion is not the shadow's (it is taken out again);
+//   NoMemory           the shadow's working memory could not grow.
+// Under every route, the rich edit layer (rich_edit_view.h) takes in only
+// what fits the control's limit, as the Windows control does.
 //
-// Portable. The host view offers, beside AppendToView's operations:
-//   StoredLength(), StoredLimit()   length and limit in the control's own
-//                                   positions, those that its limit counts
-//   StoredLineCount(), StoredLineIndex(line)   lines in those positions
-//                                   (StoredLineIndex -1: no such line)
+// Portable. The host view offers, beside the operations of view_append.h
+// and shadow_view.h:
+//   ScrollCaret(), SetRedraw(on), Repaint()
 //   InsertUnlimited(text)           insert at the end whatever the limit;
 //                                   returns the positions it added
-//   DeleteStored(from, to)          delete that range
+//   DeleteStored(from, to)          delete that range of its own positions
 //   NextChar(text, length, i)       the character at text[i] as the host
 //                                   expects the control to store it
 //   LinesAreParagraphs()            a line ends only at a line end
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
-#include <cstring>
-#include <type_traits>
-#include <utility>
 
 #include "console/view/control_units.h"
+#include "console/view/shadow_view.h"
 #include "console/view/view_append.h"
 
 namespace murlo {
 
-// Where the grouped update takes its working memory from: allocate answers
-// null when there is none. The console passes the process heap; tests pass
-// one that fails when they want it to.
-struct ScratchAllocator {
-    void* (*allocate)(size_t bytes);
-    void (*release)(void* block);
+enum class ViewRoute {
+    AllAtOnce,
+    // One by one, because:
+    Wrapped,
+    BatchTooLarge,
+    ShadowCannotModel,
+    CountsDiffer,
+    NoMemory,
 };
 
-inline void* AllocateFromRuntime(size_t bytes) { return std::malloc(bytes); }
-inline void ReleaseToRuntime(void* block) { std::free(block); }
+enum class MeasuredRoom {
+    OpenLine,  // the view ends in an open line: nothing done, insert the text again
+    TextIsIn,  // the measuring insertion fitted: the text is in, at (a, b)
+    RoomMade,  // lines deleted until the text fits: insert it again
+};
 
-// A growing array of plain values in blocks of a ScratchAllocator. Growing
-// reports failure instead of ending the process.
-template <typename T>
-struct ScratchArray {
-    static_assert(std::is_trivially_copyable_v<T>);
-    T* data = nullptr;
-    size_t used = 0;
-    size_t capacity = 0;
-
-    size_t size() const { return used; }
-    bool empty() const { return used == 0; }
-    void clear() { used = 0; }
-    T& operator[](size_t i) { return data[i]; }
-    const T& operator[](size_t i) const { return data[i]; }
-    T& back() { return data[used - 1]; }
-    const T* begin() const { return data; }
-    const T* end() const { return data + used; }
-
-    bool Reserve(size_t wanted, const ScratchAllocator& memory) {
-        if (wanted <= capacity) return true;
-        size_t grown = capacity < 16 ? 16 : capacity;
-        while (grown < wanted) {
-            if (grown > static_cast<size_t>(-1) / 2 / sizeof(T)) return false;
-            grown *= 2;
+// A step between the rule's turns that leaves the lines that deleting one
+// line and inserting again per turn leaves, for a fraction of the work
+// (the insertions, each up to the whole text, are what cost): the text is
+// measured once (units < 0: not yet), in the view's own characters, by
+// inserting it whatever the limit (and deleting it again when it went
+// over); then lines are deleted from the top while the view and the text
+// together pass the limit by more than the two characters that a line end
+// split between them may count. That holds once the view ends at a line
+// start: while it ends in an open line, a partial insertion would take
+// that line away with it, so the view is left to the turns that insert.
+template <typename View>
+MeasuredRoom MakeRoomByMeasure(View& view, const char* text, long& units, long& a, long& b) {
+    const long length = view.Length();
+    if (length > 0 && view.LineIndex(view.LineCount() - 1) != length) return MeasuredRoom::OpenLine;
+    if (units < 0) {
+        const long before = view.StoredLength();
+        units = view.InsertUnlimited(text);
+        if (before + units <= view.StoredLimit()) {
+            a = length;
+            b = view.Length();
+            return MeasuredRoom::TextIsIn;
         }
-        void* block = memory.allocate != nullptr ? memory.allocate(grown * sizeof(T)) : nullptr;
-        if (block == nullptr) return false;
-        if (used > 0) std::memcpy(block, data, used * sizeof(T));
-        const size_t kept = used;
-        Release(memory);
-        data = static_cast<T*>(block);
-        used = kept;
-        capacity = grown;
-        return true;
+        view.DeleteStored(before, before + units);
     }
-    bool Push(const T& value, const ScratchAllocator& memory) {
-        if (used == capacity && !Reserve(used + 1, memory)) return false;
-        data[used++] = value;
-        return true;
+    while (view.Length() > 0 && view.StoredLength() + units > view.StoredLimit() + 2) {
+        const long remaining = view.Length();
+        view.SetSelection(0, view.LineIndex(1));
+        view.ReplaceSelection("");
+        if (view.Length() >= remaining) {
+            view.SetSelection(0, -1);
+            view.ReplaceSelection("");
+        }
     }
-    bool Append(const T* values, size_t count, const ScratchAllocator& memory) {
-        if (!Reserve(used + count, memory)) return false;
-        if (count > 0) std::memcpy(data + used, values, count * sizeof(T));
-        used += count;
-        return true;
-    }
-    // count copies of value, in place of what was held.
-    bool Fill(size_t count, const T& value, const ScratchAllocator& memory) {
-        used = 0;
-        if (!Reserve(count, memory)) return false;
-        for (size_t i = 0; i < count; ++i) data[i] = value;
-        used = count;
-        return true;
-    }
-    void Release(const ScratchAllocator& memory) {
-        if (data != nullptr && memory.release != nullptr) memory.release(data);
-        data = nullptr;
-        used = capacity = 0;
-    }
-};
+    return MeasuredRoom::RoomMade;
+}
 
-namespace view_batch_detail {
-
-// Positions count the old view's text first, then the texts of the batch
-// one after the other: the text the control holds once all of them were
-// inserted.
-struct Span {
-    long from;
-    long to;
-};
-
-struct CharBound {
-    size_t offset;  // in the batch buffer
-    long position;
-};
-
-}  // namespace view_batch_detail
-
-// The working memory of FlushToView. A console keeps one for its whole
-// life, so that bringing the view up to date does not allocate and free
-// up to a few hundred KiB each time (its private bytes would swing with
-// the moment they are sampled); the arrays keep their capacity until
-// ReleaseLarge gives back what a batch far larger than usual took.
-struct ViewBatchScratch {
-    ScratchAllocator memory = {AllocateFromRuntime, ReleaseToRuntime};
-    ScratchArray<long> oldStartCache;
-    ScratchArray<view_batch_detail::CharBound> bounds;
-    ScratchArray<long> textLineStarts;
-    ScratchArray<view_batch_detail::Span> spans;
-    ScratchArray<view_batch_detail::Span> kept;
-    ScratchArray<size_t> firstBounds;
-    ScratchArray<char> joined;
-
-    ViewBatchScratch() = default;
-    explicit ViewBatchScratch(ScratchAllocator allocator) : memory(allocator) {}
-    ViewBatchScratch(const ViewBatchScratch&) = delete;
-    ViewBatchScratch& operator=(const ViewBatchScratch&) = delete;
-    ~ViewBatchScratch() { ReleaseAll(); }
-
-    template <typename Each>
-    void ForEachArray(Each each) {
-        each(oldStartCache);
-        each(bounds);
-        each(textLineStarts);
-        each(spans);
-        each(kept);
-        each(firstBounds);
-        each(joined);
-    }
-    void ReleaseAll() {
-        ForEachArray([this](auto& array) { array.Release(memory); });
-    }
-    // Gives back every array with room for more than keepElements: what a
-    // batch far larger than usual made it grow to.
-    void ReleaseLarge(size_t keepElements) {
-        ForEachArray([this, keepElements](auto& array) {
-            if (array.capacity > keepElements) array.Release(memory);
-        });
-    }
-};
-
-namespace view_batch_detail {
-
+// One text onto the control itself, by the rule, measured.
 template <typename Host>
-struct ShadowView {
-    Host& host;
-    const char* batch;
-    long limit;
-    long oldLength;
-    long oldLineStarts;  // lines of the old view after the first
-    const ScratchAllocator& memory;
-    ScratchArray<long>& oldStartCache;
-    ScratchArray<CharBound>& bounds;      // every character's start in the batch, and each text's end
-    ScratchArray<long>& textLineStarts;   // lines beginning inside the texts
-    ScratchArray<Span>& spans;            // what the view holds, in order
-    ScratchArray<Span>& kept;             // room for Delete
-    long length = 0;
-    long selectionFrom = 0;
-    long selectionTo = 0;
-    size_t textFirst = 0;  // bounds of the text being appended
-    size_t textLast = 0;   // its end, at the next text's first character
-    size_t textEnd = 0;    // the offset of its NUL
-    bool failed = false;   // met what the shadow cannot stand for, or had no memory
-
-    ShadowView(Host& h, const char* b, ViewBatchScratch& scratch)
-        : host(h),
-          batch(b),
-          memory(scratch.memory),
-          oldStartCache(scratch.oldStartCache),
-          bounds(scratch.bounds),
-          textLineStarts(scratch.textLineStarts),
-          spans(scratch.spans),
-          kept(scratch.kept) {
-        bounds.clear();
-        textLineStarts.clear();
-        spans.clear();
-        limit = host.StoredLimit();
-        oldLength = host.StoredLength();
-        long lines = host.StoredLineCount();
-        oldLineStarts = lines > 1 ? lines - 1 : 0;
-        if (!oldStartCache.Fill(static_cast<size_t>(oldLineStarts), -2, memory)) failed = true;
-        if (oldLength > 0) Keep(spans, Span{0, oldLength});
-        length = oldLength;
-    }
-
-    template <typename T>
-    void Keep(ScratchArray<T>& array, const T& value) {
-        if (!array.Push(value, memory)) failed = true;
-    }
-
-    // The u-th position at which a line begins, after the start.
-    long LineStart(size_t u) {
-        if (u < oldStartCache.size()) {
-            long& cached = oldStartCache[u];
-            if (cached == -2) {
-                cached = host.StoredLineIndex(static_cast<long>(u) + 1);
-                if (cached < 0) {
-                    failed = true;
-                    cached = oldLength;
-                }
-            }
-            return cached;
-        }
-        return textLineStarts[u - oldStartCache.size()];
-    }
-    size_t LineStartCount() const { return oldStartCache.size() + textLineStarts.size(); }
-    // How many line starts lie at or before position.
-    size_t LineStartsUpTo(long position) {
-        size_t low = 0;
-        size_t high = LineStartCount();
-        while (low < high) {
-            size_t middle = low + (high - low) / 2;
-            if (LineStart(middle) <= position) low = middle + 1;
-            else high = middle;
-        }
-        return low;
-    }
-
-    // The view's operations, in positions of what the shadow holds.
-    long Length() const { return length; }
-
-    long LineCount() {
-        long count = 1;
-        for (const Span& span : spans) count += static_cast<long>(LineStartsUpTo(span.to) - LineStartsUpTo(span.from));
-        return count;
-    }
-
-    long LineIndex(long line) {
-        if (line < 0) return -1;
-        if (line == 0) return 0;
-        long at = 0;
-        size_t wanted = static_cast<size_t>(line);
-        for (const Span& span : spans) {
-            size_t first = LineStartsUpTo(span.from);
-            size_t inside = LineStartsUpTo(span.to) - first;
-            if (wanted <= inside) return at + (LineStart(first + wanted - 1) - span.from);
-            wanted -= inside;
-            at += span.to - span.from;
-        }
-        return -1;
-    }
-
-    void SetSelection(long a, long b) {
-        if (b < 0 || b > length) b = length;
-        if (a < 0 || a > length) a = length;
-        if (a > b) std::swap(a, b);
-        selectionFrom = a;
-        selectionTo = b;
-    }
-
-    void Delete(long from, long to) {
-        kept.clear();
-        long at = 0;
-        for (const Span& span : spans) {
-            long spanLength = span.to - span.from;
-            long cutFrom = from - at;
-            long cutTo = to - at;
-            if (cutFrom > 0) Keep(kept, Span{span.from, span.from + (cutFrom < spanLength ? cutFrom : spanLength)});
-            if (cutTo < spanLength) Keep(kept, Span{span.from + (cutTo > 0 ? cutTo : 0), span.to});
-            at += spanLength;
-        }
-        spans.clear();
-        for (const Span& span : kept) {
-            if (span.from >= span.to) continue;
-            if (!spans.empty() && spans.back().to == span.from) spans.back().to = span.to;
-            else Keep(spans, span);
-        }
-        length -= to - from;
-    }
-
-    void Add(long from, long to) {
-        if (from >= to) return;
-        if (!spans.empty() && spans.back().to == from) spans.back().to = to;
-        else Keep(spans, Span{from, to});
-        length += to - from;
-    }
-
-    // The first bound of the text being appended at or after offset.
-    size_t BoundAt(size_t offset) const {
-        size_t low = textFirst;
-        size_t high = textLast;
-        while (low < high) {
-            size_t middle = low + (high - low) / 2;
-            if (bounds[middle].offset < offset) low = middle + 1;
-            else high = middle;
-        }
-        return low;
-    }
-
-    size_t ReplaceSelection(const char* text) {
-        // Once failed, every text "goes in whole", so that the append ends.
-        if (failed) return std::strlen(text);
-        if (selectionFrom < selectionTo) Delete(selectionFrom, selectionTo);
-        selectionTo = selectionFrom;
-        if (*text == '\0') return 0;
-        const size_t offset = static_cast<size_t>(text - batch);
-        size_t first = BoundAt(offset);
-        // Only insertions at the end, of a text from one of its characters.
-        if (selectionFrom != length || bounds[first].offset != offset) {
-            failed = true;
-            return 0;
-        }
-        const long start = bounds[first].position;
-        long room = limit - length;
-        size_t last = textLast;
-        if (bounds[last].position - start > room) {
-            // The longest start of the text that fits, not splitting a character.
-            size_t low = first;
-            size_t high = textLast;
-            while (low < high) {
-                size_t middle = low + (high - low + 1) / 2;
-                if (bounds[middle].position - start <= room) low = middle;
-                else high = middle - 1;
-            }
-            last = low;
-        }
-        Add(start, bounds[last].position);
-        selectionFrom = selectionTo = length;
-        return (last == textLast ? textEnd : bounds[last].offset) - offset;
-    }
-
-    void ScrollCaret() {}
-    void SetRedraw(bool) {}
-    void Repaint() {}
-};
+void AppendOneTextToHost(Host& host, const char* text, size_t length) {
+    long units = -1;
+    AppendOneTextWith(host, text, length, [text, &units](Host& view, long& a, long& b) {
+        return MakeRoomByMeasure(view, text, units, a, b) == MeasuredRoom::TextIsIn;
+    });
+}
 
 // Appends the texts to a shadow, then brings the host to the same text with
-// one insertion; false (the host unchanged) when that cannot be done.
+// one insertion; when that cannot be done, answers why, the host unchanged.
 template <typename Host>
-bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count, ViewBatchScratch& scratch) {
-    // A batch of many times the view's size (one huge text) goes one by
-    // one: the shadow keeps a record for every character.
-    if (count == 0 || ends[count - 1] > static_cast<size_t>(host.StoredLimit()) * 8 + 1024) return false;
+ViewRoute AppendAllAtOnce(Host& host, const char* batch, const size_t* ends, size_t count,
+                          ViewBatchScratch& scratch) {
+    using shadow_detail::CharBound;
+    if (ends[count - 1] > static_cast<size_t>(host.StoredLimit()) * 8 + 1024) return ViewRoute::BatchTooLarge;
     ShadowView<Host> shadow(host, batch, scratch);
     const ScratchAllocator& memory = scratch.memory;
     ScratchArray<size_t>& firstBounds = scratch.firstBounds;
     firstBounds.clear();
     // Every character of the batch takes at least one byte.
-    if (!firstBounds.Reserve(count + 1, memory) || !shadow.bounds.Reserve(ends[count - 1] + 1, memory)) return false;
+    if (!firstBounds.Reserve(count + 1, memory) || !shadow.bounds.Reserve(ends[count - 1] + 1, memory)) {
+        return ViewRoute::NoMemory;
+    }
     long position = shadow.oldLength;
     size_t begin = 0;
     for (size_t t = 0; t < count; ++t) {
@@ -385,20 +141,20 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
     firstBounds.Push(shadow.bounds.size() - 1, memory);
 
     begin = 0;
-    for (size_t t = 0; t < count && !shadow.failed; ++t) {
+    for (size_t t = 0; t < count && !shadow.Failed(); ++t) {
         shadow.textFirst = firstBounds[t];
         shadow.textLast = firstBounds[t + 1];
         shadow.textEnd = ends[t];
-        bool drawingOff = true;
-        AppendTrimmed(shadow, batch + begin, ends[t] - begin, drawingOff);
+        AppendOneText(shadow, batch + begin, ends[t] - begin);
         begin = ends[t] + 1;
     }
-    if (shadow.failed) return false;
+    if (shadow.failure == ShadowFailure::CannotModel) return ViewRoute::ShadowCannotModel;
+    if (shadow.failure == ShadowFailure::NoMemory) return ViewRoute::NoMemory;
 
     // All texts in one insertion, checked against the shadow's counts.
     ScratchArray<char>& joined = scratch.joined;
     joined.clear();
-    if (!joined.Reserve(ends[count - 1] + 1, memory)) return false;
+    if (!joined.Reserve(ends[count - 1] + 1, memory)) return ViewRoute::NoMemory;
     begin = 0;
     for (size_t t = 0; t < count; ++t) {
         joined.Append(batch + begin, ends[t] - begin, memory);
@@ -411,7 +167,7 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
     if (before != shadow.oldLength || before + added != total ||
         host.StoredLineCount() != 1 + static_cast<long>(shadow.LineStartCount())) {
         host.DeleteStored(before, before + added);
-        return false;
+        return ViewRoute::CountsDiffer;
     }
     // Whatever the shadow dropped, from the end backwards.
     long end = total;
@@ -420,25 +176,25 @@ bool FlushAtOnce(Host& host, const char* batch, const size_t* ends, size_t count
         end = shadow.spans[i].from;
     }
     if (end > 0) host.DeleteStored(0, end);
-    return true;
+    return ViewRoute::AllAtOnce;
 }
 
-}  // namespace view_batch_detail
-
-// Appends count texts to the view as AppendToView would one after the
-// other. Text t occupies batch[begin, ends[t]) and is followed by a NUL,
-// the next one beginning after it (the first at 0). The repainting is off
-// throughout; the caret ends after the last text, scrolled into view, and
-// the view is repainted once. scratch is the working memory, reused.
+// Appends count texts to the view, leaving the text that appending each by
+// the rule leaves, and answers the route they took. Text t occupies
+// batch[begin, ends[t]) and is followed by a NUL, the next one beginning
+// after it (the first at 0). The repainting is off throughout; the caret
+// ends after the last text, scrolled into view, and the view is repainted
+// once. scratch is the working memory, reused.
 template <typename Host>
-void FlushToView(Host& host, const char* batch, const size_t* ends, size_t count, ViewBatchScratch& scratch) {
-    if (count == 0) return;
+ViewRoute AppendToView(Host& host, const char* batch, const size_t* ends, size_t count, ViewBatchScratch& scratch) {
+    if (count == 0) return ViewRoute::AllAtOnce;  // nothing to take in
     host.SetRedraw(false);
-    if (!host.LinesAreParagraphs() || !view_batch_detail::FlushAtOnce(host, batch, ends, count, scratch)) {
-        bool drawingOff = true;
+    const ViewRoute route =
+        host.LinesAreParagraphs() ? AppendAllAtOnce(host, batch, ends, count, scratch) : ViewRoute::Wrapped;
+    if (route != ViewRoute::AllAtOnce) {
         size_t begin = 0;
         for (size_t t = 0; t < count; ++t) {
-            AppendTrimmed(host, batch + begin, ends[t] - begin, drawingOff);
+            AppendOneTextToHost(host, batch + begin, ends[t] - begin);
             begin = ends[t] + 1;
         }
     }
@@ -447,6 +203,7 @@ void FlushToView(Host& host, const char* batch, const size_t* ends, size_t count
     host.ScrollCaret();
     host.SetRedraw(true);
     host.Repaint();
+    return route;
 }
 
 }  // namespace murlo

@@ -1,33 +1,49 @@
 // The view's queue of rendered texts that the control has not taken in
-// yet. Windows glue only.
+// yet, and the update that hands them to it (view_batch.h lists every
+// route). Windows glue only.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
-#include "console/view/view_batch.h"
+#include "console/view/shadow_view.h"
 
 namespace murlo {
 
-// The grouped update's working memory comes from the process heap; when
-// there is none, the view takes the texts one by one.
+// The queue and the view's update take their memory from the process heap;
+// when there is none, a text goes to the view at once, and the update
+// takes the texts one by one.
 inline void* AllocateFromHeap(size_t bytes) { return HeapAlloc(GetProcessHeap(), 0, bytes); }
 inline void ReleaseToHeap(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 
-// Rendered texts that the view has not taken in yet: the view is brought up
-// to date with all of them at once (view_append_win.cpp).
 struct ViewQueue {
-    char* texts = nullptr;       // the texts, each followed by a NUL
-    size_t used = 0;
-    size_t capacity = 0;
-    size_t* ends = nullptr;      // the offset of each text's NUL
-    size_t count = 0;
-    size_t endsCapacity = 0;
+    ScratchArray<char> texts;    // the texts, each followed by a NUL
+    ScratchArray<size_t> ends;   // the offset of each text's NUL
     DWORD firstTick = 0;         // when the oldest waiting text came
     bool flushing = false;
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
-    ViewBatchScratch scratch{ScratchAllocator{AllocateFromHeap, ReleaseToHeap}};  // the grouped update's working memory
+    ViewBatchScratch scratch{ScratchAllocator{AllocateFromHeap, ReleaseToHeap}};  // the update's working memory
 };
+
+// The view as its update needs it.
+struct ViewTarget {
+    HWND view;
+    HWND owner;      // the main window, whose timer kViewQueueTimer brings the view up to date
+    bool richEdit2;  // the 2.0 control
+    bool wrapped;    // its lines wrap at the window edge
+};
+
+inline constexpr UINT_PTR kViewQueueTimer = 0x4D55;
+
+// The text waits with the others that came since the view was last brought
+// up to date; the client's call is answered without touching the control.
+void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text, size_t length);
+
+// Brings the view up to date with every waiting text.
+void FlushViewQueue(ViewQueue& queue, const ViewTarget& target);
+
+// Drops the waiting texts and empties the view.
+void ClearView(ViewQueue& queue, const ViewTarget& target);
 
 }  // namespace murlo

@@ -22,16 +22,11 @@
 
 namespace {
 
+using murlo::test::WindowsPath;
+
 std::string Env(const char* name) {
     const char* value = getenv(name);
     return value ? value : "";
-}
-
-std::string WindowsPath(std::string path) {
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path.size() && path[0] == '\\' ? "Z:" + path : path;
 }
 
 std::string PackagePath(const std::string& relative) { return WindowsPath(Env("MURLO_PACKAGE_ROOT") + "/" + relative); }
@@ -39,7 +34,7 @@ std::string ClientPath(const std::string& relative) { return WindowsPath(Env("MU
 
 // The view's text as lines, without their line ends.
 std::vector<std::string> ViewLines(HWND console) {
-    std::string text = console ? murlo_test::WindowText(GetDlgItem(console, 14)) : "";
+    std::string text = console ? murlo::test::WindowText(GetDlgItem(console, 14)) : "";
     std::vector<std::string> lines;
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -98,40 +93,40 @@ class Package : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(Env("MURLO_PACKAGE_ROOT").empty()) << "run by scripts/test-package.sh";
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
+        murlo::test::EndStartedPrograms();
+        murlo::test::DeleteSettingsKey();
     }
     void TearDown() override {
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
+        murlo::test::EndStartedPrograms();
+        murlo::test::DeleteSettingsKey();
     }
 
     // Starts the package's console and waits for its window.
     HWND StartConsole() {
-        console_ = murlo_test::StartProcess(PackagePath("bin/MURLO.EXE"), "");
+        console_ = murlo::test::StartProcess(PackagePath("bin/MURLO.EXE"), "");
         HWND window = nullptr;
-        murlo_test::WaitFor([&] { return (window = murlo_test::FindConsoleWindow()) != nullptr; }, 30000);
+        murlo::test::WaitFor([&] { return (window = murlo::test::FindConsoleWindow()) != nullptr; }, 30000);
         return window;
     }
     void CloseConsole(HWND window) {
         PostMessageA(window, WM_CLOSE, 0, 0);
-        EXPECT_EQ(murlo_test::WaitProcess(console_, 30000), 0);
-        murlo_test::CloseProcess(console_);
+        EXPECT_EQ(murlo::test::WaitProcess(console_, 30000), 0);
+        murlo::test::CloseProcess(console_);
     }
     int RunClient(const std::string& path) {
-        murlo_test::Process client = murlo_test::StartProcess(path, "");
+        murlo::test::Process client = murlo::test::StartProcess(path, "");
         EXPECT_NE(client.handle, nullptr) << path;
-        int code = murlo_test::WaitProcess(client, 60000);
-        murlo_test::CloseProcess(client);
+        int code = murlo::test::WaitProcess(client, 60000);
+        murlo::test::CloseProcess(client);
         return code;
     }
     void ExpectBlock(HWND console, const std::vector<std::string>& expected) {
-        EXPECT_TRUE(murlo_test::WaitFor(
+        EXPECT_TRUE(murlo::test::WaitFor(
             [&] { return HasBlock(WithoutDumpAddresses(ViewLines(console)), expected); }, 10000))
             << "expected:\n" << Joined(expected) << "view:\n" << Joined(ViewLines(console));
     }
 
-    murlo_test::Process console_;
+    murlo::test::Process console_;
 };
 
 TEST_F(Package, ExampleFor32BitShowsItsLines) {
@@ -149,13 +144,13 @@ TEST_F(Package, ExampleFor64BitStartsTheRecordedConsole) {
     ASSERT_NE(first, nullptr);
     std::string recorded;
     DWORD type = 0;
-    ASSERT_TRUE(murlo_test::GetSettingRaw("MurloPath", &type, &recorded));
+    ASSERT_TRUE(murlo::test::GetSettingRaw("MurloPath", &type, &recorded));
     EXPECT_EQ(lstrcmpiA(recorded.c_str(), PackagePath("bin/MURLO.EXE").c_str()), 0) << recorded;
     CloseConsole(first);
-    ASSERT_EQ(murlo_test::FindConsoleWindow(), nullptr);
+    ASSERT_EQ(murlo::test::FindConsoleWindow(), nullptr);
 
     EXPECT_EQ(RunClient(ClientPath("hello-x64/hello.exe")), 0);
-    HWND started = murlo_test::FindConsoleWindow();
+    HWND started = murlo::test::FindConsoleWindow();
     ASSERT_NE(started, nullptr) << "the library started no console";
     ExpectBlock(started, HelloLines("64"));
 }
@@ -188,21 +183,21 @@ protected:
     void Check(const char* arch, const char* bits) {
         HWND console = StartConsole();
         ASSERT_NE(console, nullptr);
-        murlo_test::Process client =
-            murlo_test::StartProcess(ClientPath(std::string("msvc-") + arch + "/msvc_client.exe"), "");
+        murlo::test::Process client =
+            murlo::test::StartProcess(ClientPath(std::string("msvc-") + arch + "/msvc_client.exe"), "");
         ASSERT_NE(client.handle, nullptr);
         // Each pause holds the client until its box in the console is confirmed.
         for (const char* text : {"msvc.c(19)", "msvcw.c(20)"}) {
             HWND box = nullptr;
-            ASSERT_TRUE(murlo_test::WaitFor(
-                [&] { return (box = murlo_test::FindDialog("Murlo", console_.id)) != nullptr; }, 30000))
+            ASSERT_TRUE(murlo::test::WaitFor(
+                [&] { return (box = murlo::test::FindDialog("Murlo", console_.id)) != nullptr; }, 30000))
                 << "no pause box " << text;
-            EXPECT_EQ(murlo_test::MessageBoxText(box), text);
-            murlo_test::PressButton(box, IDOK);
-            murlo_test::WaitFor([&] { return !IsWindow(box); });
+            EXPECT_EQ(murlo::test::MessageBoxText(box), text);
+            murlo::test::PressButton(box, IDOK);
+            murlo::test::WaitFor([&] { return !IsWindow(box); });
         }
-        EXPECT_EQ(murlo_test::WaitProcess(client, 30000), 0) << "the stack pointer moved";
-        murlo_test::CloseProcess(client);
+        EXPECT_EQ(murlo::test::WaitProcess(client, 30000), 0) << "the stack pointer moved";
+        murlo::test::CloseProcess(client);
         ExpectBlock(console, MsvcLines(bits));
         CloseConsole(console);
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "client/compose.h"
+#include "tests/support/code_pages.h"
 
 namespace {
 
@@ -55,7 +56,6 @@ std::string Join(const std::vector<std::string>& parts) {
     return all;
 }
 
-bool IsShiftJisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 TEST(ClientCompose, LineEndRule) {
     struct Case {
@@ -173,7 +173,7 @@ TEST(ClientCompose, SplitKeepsDoubleByteCharactersWhole) {
         {"trail that looks like a lead", x1021 + "\x81\x81\x81\x40", {x1021 + "\x81\x81", "\x81\x40"}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Compose(c.in, IsShiftJisLead).texts, c.out) << c.name;
+        EXPECT_EQ(Compose(c.in, murlo::test::IsLead932).texts, c.out) << c.name;
     }
     // Without a lead-byte rule the cut falls at the limit.
     EXPECT_EQ(Compose(x1022 + "\x82\xA0z").texts, (std::vector<std::string>{x1022 + "\x82", "\xA0z"}));
@@ -251,7 +251,7 @@ TEST(ClientCompose, RandomTextsKeepEveryRecordWithinItsField) {
         const bool doubleByte = random() % 2 == 0;
         Captured captured;
         murlo::TextComposer composer;
-        murlo::BeginText(composer, Fields(), doubleByte ? IsShiftJisLead : nullptr, {Capture, &captured});
+        murlo::BeginText(composer, Fields(), doubleByte ? murlo::test::IsLead932 : nullptr, {Capture, &captured});
         for (size_t at = 0; at < text.size();) {
             size_t piece = std::min<size_t>(text.size() - at, random() % 3 == 0 ? 1 : random() % 1500);
             murlo::AddText(composer, text.data() + at, piece);
@@ -267,7 +267,7 @@ TEST(ClientCompose, RandomTextsKeepEveryRecordWithinItsField) {
         std::vector<bool> starts(expected.size() + 1, true);
         if (doubleByte) {
             for (size_t at = 0; at < expected.size(); ++at) {
-                if (IsShiftJisLead(static_cast<unsigned char>(expected[at])) && at + 1 < expected.size()) {
+                if (murlo::test::IsLead932(static_cast<unsigned char>(expected[at])) && at + 1 < expected.size()) {
                     starts[++at] = false;
                 }
             }

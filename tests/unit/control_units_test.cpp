@@ -4,53 +4,64 @@
 
 #include <string>
 
+#include "tests/support/code_pages.h"
+
 namespace murlo::test {
 namespace {
 
-// Lead bytes of a double-byte code page (as in code page 932).
-bool TestLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 constexpr ControlTextForm kRichEdit2{true, nullptr};
 constexpr ControlTextForm kRichEdit1{false, nullptr};
-constexpr ControlTextForm kRichEdit2Dbcs{true, TestLeadByte};
+constexpr ControlTextForm kRichEdit2Dbcs{true, IsLead932};
 constexpr ControlTextForm kRichEdit2Utf8{true, nullptr, true};
 
-// What the 2.0 control stores for inserted text, as observed: every kind
-// of paragraph end is one CR, a CR CR LF one blank; and how much longer its
-// CR LF form becomes, where every paragraph end shows as CR LF.
-TEST(ControlUnits, InsertedTextCountsAsTheControlStoresAndShowsIt) {
+// How the 2.0 control stores inserted text, as observed: every kind of
+// paragraph end is one character and begins a line, a CR CR LF is one
+// blank; the 1.0 control keeps every byte. Characters are written with '|'
+// between them; a surrogate pair takes two positions.
+TEST(ControlUnits, NextControlCharSplitsTextAsTheControlStoresIt) {
     const struct {
         const char* name;
         std::string text;
         ControlTextForm form;
-        size_t chars;
-        size_t units;
+        std::string split;
+        size_t positions;
+        size_t lineEnds;
     } cases[] = {
-        {"plain", "abc", kRichEdit2, 3, 3},
-        {"CR LF lines", "ab\r\ncd\r\n", kRichEdit2, 6, 8},
-        {"lone LF", "ab\ncd\n", kRichEdit2, 6, 8},
-        {"lone CR", "ab\rcd\r", kRichEdit2, 6, 8},
-        {"CR CR LF soft break", "a\r\r\nb", kRichEdit2, 3, 3},
-        {"CR then CR CR LF", "a\r\r\r\nb", kRichEdit2, 4, 5},
-        {"CR LF LF", "a\r\n\nb", kRichEdit2, 4, 6},
-        {"LF CR", "a\n\rb", kRichEdit2, 4, 6},
-        {"trailing CR", "a\r", kRichEdit2, 2, 3},
-        {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, 9, 9},
-        {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, 4, 5},
-        {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, 3, 3},
-        {"UTF-8 two and three bytes", "\xC3\xA9\xE3\x81\x82\r\n", kRichEdit2Utf8, 3, 4},
-        {"UTF-8 four bytes: a surrogate pair", "a\xF0\x9F\x98\x80", kRichEdit2Utf8, 3, 3},
-        {"UTF-8 lone lead byte at the end", "ab\xE3", kRichEdit2Utf8, 3, 3},
-        {"UTF-8 cut sequence, then ASCII", "\xE3\x81z", kRichEdit2Utf8, 3, 3},
-        {"UTF-8 stray trail byte", "\x81\x81", kRichEdit2Utf8, 2, 2},
-        {"empty", "", kRichEdit2, 0, 0},
+        {"plain", "abc", kRichEdit2, "a|b|c", 3, 0},
+        {"CR LF lines", "ab\r\ncd\r\n", kRichEdit2, "a|b|\r\n|c|d|\r\n", 6, 2},
+        {"lone LF", "ab\ncd\n", kRichEdit2, "a|b|\n|c|d|\n", 6, 2},
+        {"lone CR", "ab\rcd\r", kRichEdit2, "a|b|\r|c|d|\r", 6, 2},
+        {"CR CR LF soft break", "a\r\r\nb", kRichEdit2, "a|\r\r\n|b", 3, 0},
+        {"CR then CR CR LF", "a\r\r\r\nb", kRichEdit2, "a|\r|\r\r\n|b", 4, 1},
+        {"CR LF LF", "a\r\n\nb", kRichEdit2, "a|\r\n|\n|b", 4, 2},
+        {"LF CR", "a\n\rb", kRichEdit2, "a|\n|\r|b", 4, 2},
+        {"trailing CR", "a\r", kRichEdit2, "a|\r", 2, 1},
+        {"1.0 keeps every byte", "ab\r\r\ncd\r\n", kRichEdit1, "a|b|\r|\r|\n|c|d|\r|\n", 9, 2},
+        {"double-byte pairs", "\x82\xa0x\x82\xa2\r\n", kRichEdit2Dbcs, "\x82\xa0|x|\x82\xa2|\r\n", 4, 1},
+        {"lead byte at the end", "ab\x82", kRichEdit2Dbcs, "a|b|\x82", 3, 0},
+        {"UTF-8 two and three bytes", "\xC3\xA9\xE3\x81\x82\r\n", kRichEdit2Utf8, "\xC3\xA9|\xE3\x81\x82|\r\n", 3, 1},
+        {"UTF-8 four bytes: a surrogate pair", "a\xF0\x9F\x98\x80", kRichEdit2Utf8, "a|\xF0\x9F\x98\x80", 3, 0},
+        {"UTF-8 lone lead byte at the end", "ab\xE3", kRichEdit2Utf8, "a|b|\xE3", 3, 0},
+        {"UTF-8 cut sequence, then ASCII", "\xE3\x81z", kRichEdit2Utf8, "\xE3|\x81|z", 3, 0},
+        {"UTF-8 stray trail byte", "\x81\x81", kRichEdit2Utf8, "\x81|\x81", 2, 0},
+        {"empty", "", kRichEdit2, "", 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(InsertedChars(c.text.data(), c.text.size(), c.form), c.chars);
-        EXPECT_EQ(InsertedUnits(c.text.data(), c.text.size(), c.form), c.units);
+        std::string split;
+        size_t positions = 0;
+        size_t lineEnds = 0;
+        for (size_t i = 0; i < c.text.size();) {
+            ControlChar next = NextControlChar(c.text.data(), c.text.size(), i, c.form);
+            ASSERT_GT(next.bytes, 0u);
+            split += (i > 0 ? "|" : "") + c.text.substr(i, next.bytes);
+            positions += next.chars;
+            lineEnds += next.endsLine ? 1 : 0;
+            i += next.bytes;
+        }
+        EXPECT_EQ(split, c.split);
+        EXPECT_EQ(positions, c.positions);
+        EXPECT_EQ(lineEnds, c.lineEnds);
     }
 }
 
@@ -80,7 +91,6 @@ TEST(ControlUnits, FittingPrefixNeverSplitsALineEndOrACharacter) {
         SCOPED_TRACE(c.text + " room " + std::to_string(c.room));
         size_t bytes = FittingPrefix(c.text.data(), c.text.size(), c.room, c.form);
         EXPECT_EQ(c.text.substr(0, bytes), c.prefix);
-        EXPECT_LE(InsertedChars(c.text.data(), bytes, c.form), c.room);
     }
 }
 

@@ -5,12 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/code_pages.h"
+
 namespace murlo::test {
 namespace {
-
-// Lead bytes of code page 932 (Shift-JIS).
-bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool NoLead(unsigned char) { return false; }
 
 // Copies into a heap block of exactly outSize bytes, so that AddressSanitizer
 // sees any write past it.
@@ -32,26 +30,26 @@ TEST(FindText, BoundedCopyTable) {
         std::string expected;
     };
     const Row rows[] = {
-        {"plain text fits", "hello", 256, ShiftJisLead, "hello"},
-        {"empty", "", 256, ShiftJisLead, ""},
-        {"single-byte text cut to 255", std::string(300, 'a'), 256, ShiftJisLead, std::string(255, 'a')},
-        {"exactly 255 bytes", std::string(255, 'b'), 256, ShiftJisLead, std::string(255, 'b')},
-        {"double-byte text keeps whole characters", kanji, 256, ShiftJisLead, kanji},
+        {"plain text fits", "hello", 256, IsLead932, "hello"},
+        {"empty", "", 256, IsLead932, ""},
+        {"single-byte text cut to 255", std::string(300, 'a'), 256, IsLead932, std::string(255, 'a')},
+        {"exactly 255 bytes", std::string(255, 'b'), 256, IsLead932, std::string(255, 'b')},
+        {"double-byte text keeps whole characters", kanji, 256, IsLead932, kanji},
         {"255 double-byte characters need 510 bytes: 127 fit",
          [] { std::string s; for (int i = 0; i < 255; ++i) s += "\x82\xA0"; return s; }(), 256,
-         ShiftJisLead, [] { std::string s; for (int i = 0; i < 127; ++i) s += "\x82\xA0"; return s; }()},
+         IsLead932, [] { std::string s; for (int i = 0; i < 127; ++i) s += "\x82\xA0"; return s; }()},
         {"a character across the limit is left out",
-         std::string(254, 'x') + "\x82\xA0" + "y", 256, ShiftJisLead, std::string(254, 'x')},
+         std::string(254, 'x') + "\x82\xA0" + "y", 256, IsLead932, std::string(254, 'x')},
         {"the same bytes without lead bytes are cut at 255",
-         std::string(254, 'x') + "\x82\xA0" + "y", 256, NoLead, std::string(254, 'x') + "\x82"},
-        {"a lead byte that ends the text is left out", "ab\x82", 256, ShiftJisLead, "ab"},
-        {"a lead byte before a NUL is left out", std::string("ab\x82\0cd", 6), 256, ShiftJisLead, "ab"},
-        {"stops at a NUL", std::string("ab\0cd", 5), 256, ShiftJisLead, "ab"},
+         std::string(254, 'x') + "\x82\xA0" + "y", 256, NoLeadBytes, std::string(254, 'x') + "\x82"},
+        {"a lead byte that ends the text is left out", "ab\x82", 256, IsLead932, "ab"},
+        {"a lead byte before a NUL is left out", std::string("ab\x82\0cd", 6), 256, IsLead932, "ab"},
+        {"stops at a NUL", std::string("ab\0cd", 5), 256, IsLead932, "ab"},
         {"trail bytes that look like ASCII stay with their lead", "\x83\x5C\x83\x41z", 256,
-         ShiftJisLead, "\x83\x5C\x83\x41z"},
-        {"room for the terminator only", "abc", 1, ShiftJisLead, ""},
-        {"small buffer, double-byte first", "\x82\xA0", 2, ShiftJisLead, ""},
-        {"small buffer fits one double-byte character", "\x82\xA0\x82\xA2", 3, ShiftJisLead, "\x82\xA0"},
+         IsLead932, "\x83\x5C\x83\x41z"},
+        {"room for the terminator only", "abc", 1, IsLead932, ""},
+        {"small buffer, double-byte first", "\x82\xA0", 2, IsLead932, ""},
+        {"small buffer fits one double-byte character", "\x82\xA0\x82\xA2", 3, IsLead932, "\x82\xA0"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -61,7 +59,7 @@ TEST(FindText, BoundedCopyTable) {
 
 TEST(FindText, ZeroSizedOutputIsLeftAlone) {
     char out = 'z';
-    EXPECT_EQ(CopyFindText("abc", 3, &out, 0, ShiftJisLead), 0u);
+    EXPECT_EQ(CopyFindText("abc", 3, &out, 0, IsLead932), 0u);
     EXPECT_EQ(out, 'z');
 }
 

@@ -3,38 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/log_record.h"
+#include "tests/support/record_builder.h"
 
 namespace {
 
 using murlo::ClassifyPayload;
 using murlo::LogRecord;
 
-// A payload in a heap block of exactly its size, so that AddressSanitizer
-// reports any read past its end.
-struct ExactPayload {
-    explicit ExactPayload(const std::string& bytes) : block(new char[bytes.size() ? bytes.size() : 1]), size(bytes.size()) {
-        memcpy(block.get(), bytes.data(), bytes.size());
-    }
-    std::unique_ptr<char[]> block;
-    size_t size;
-};
+using murlo::test::MakePayload;
+using murlo::test::Payload;
 
-std::string FullRecord(const char* text, uint32_t processId = 1234) {
-    LogRecord record;
-    murlo::StartRecord(&record, sizeof record);
-    record.header.processId = processId;
-    murlo::SetRecordText(&record, sizeof record, text, strlen(text));
-    return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+// A full record with text, no location and no time.
+std::string FullRecord(const char* text) {
+    return murlo::test::MakeRecord(murlo::test::RecordFields{1234, {}, "", 0, true}, text);
 }
 
 TEST(LogRecord, FullRecordIsAccepted) {
-    ExactPayload payload(FullRecord("abc"));
-    auto view = ClassifyPayload(payload.block.get(), payload.size);
+    Payload payload = MakePayload(FullRecord("abc"));
+    auto view = ClassifyPayload(payload.bytes.get(), payload.size);
     ASSERT_TRUE(view.isRecord);
     EXPECT_EQ(std::string(view.text, view.textLength), "abc");
     EXPECT_EQ(view.header->processId, 1234u);
@@ -43,15 +33,15 @@ TEST(LogRecord, FullRecordIsAccepted) {
 
 TEST(LogRecord, FittedRecordWithoutNulReadsOnlyToItsEnd) {
     std::string bytes = FullRecord("").substr(0, 288) + "xyz";  // no NUL after the text
-    ExactPayload payload(bytes);
-    auto view = ClassifyPayload(payload.block.get(), payload.size);
+    Payload payload = MakePayload(bytes);
+    auto view = ClassifyPayload(payload.bytes.get(), payload.size);
     ASSERT_TRUE(view.isRecord);
     EXPECT_EQ(std::string(view.text, view.textLength), "xyz");
 }
 
 TEST(LogRecord, HeaderOnlyRecordHasEmptyText) {
-    ExactPayload payload(FullRecord("").substr(0, 288));
-    auto view = ClassifyPayload(payload.block.get(), payload.size);
+    Payload payload = MakePayload(FullRecord("").substr(0, 288));
+    auto view = ClassifyPayload(payload.bytes.get(), payload.size);
     ASSERT_TRUE(view.isRecord);
     EXPECT_EQ(view.textLength, 0u);
 }
@@ -81,8 +71,8 @@ TEST(LogRecord, PlainStringCases) {
         {"one byte", "Z", "Z"},
     };
     for (const auto& c : cases) {
-        ExactPayload payload(c.bytes);
-        auto view = ClassifyPayload(payload.block.get(), payload.size);
+        Payload payload = MakePayload(c.bytes);
+        auto view = ClassifyPayload(payload.bytes.get(), payload.size);
         EXPECT_FALSE(view.isRecord) << c.name;
         EXPECT_EQ(std::string(view.text, view.textLength), c.expected) << c.name;
     }

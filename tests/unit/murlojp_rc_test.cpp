@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/code_pages.h"
+
 namespace murlo::test {
 namespace {
 
@@ -17,7 +19,6 @@ std::string ReadScript() {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 TEST(JapaneseResources, ScriptIsCodePage932WithoutBackslashTrailBytes) {
@@ -27,7 +28,7 @@ TEST(JapaneseResources, ScriptIsCodePage932WithoutBackslashTrailBytes) {
     size_t doubleByte = 0;
     for (size_t i = 0; i < script.size(); ++i) {
         auto b = static_cast<unsigned char>(script[i]);
-        if (!IsLead(b)) {
+        if (!IsLead932(b)) {
             EXPECT_TRUE(b < 0x80 || (b >= 0xA1 && b <= 0xDF)) << "stray byte at " << i;
             continue;
         }

@@ -237,7 +237,8 @@ TEST(RenderRecord, FullAndFittedRecordsRenderAlike) {
     RecordFields fields;
     fields.depth = 1;
     ASSERT_EQ(fitted.Render(MakeRecord(fields, "same\n")), RenderResult::Rendered);
-    ASSERT_EQ(full.Render(MakeRecord(fields, "same\n", kFullRecordSize)), RenderResult::Rendered);
+    fields.full = true;
+    ASSERT_EQ(full.Render(MakeRecord(fields, "same\n")), RenderResult::Rendered);
     EXPECT_EQ(fitted.Text(), "    same\r\n");
     EXPECT_EQ(full.Text(), fitted.Text());
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/code_pages.h"
+
 namespace murlo::test {
 namespace {
 
@@ -40,10 +42,6 @@ TEST(SaveDialogRequest, FieldsByPlatform) {
     }
 }
 
-// Lead bytes of code page 932.
-bool Cp932Lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-bool NoLead(unsigned char) { return false; }
-
 // Runs the walk on a heap buffer of exactly size bytes (AddressSanitizer
 // reports any access past it) and returns all of its bytes.
 std::string Walk(const std::string& text, size_t size, LeadBytePredicate isLead) {
@@ -63,21 +61,21 @@ TEST(SaveDialogRequest, FilterList) {
         LeadBytePredicate isLead;
         std::string list;  // every byte of the buffer afterwards
     } cases[] = {
-        {"the console's filter", "Text file(*.txt)|*.txt|All file(*.*)|*.*|", 44, Cp932Lead,
+        {"the console's filter", "Text file(*.txt)|*.txt|All file(*.*)|*.*|", 44, IsLead932,
          "Text file(*.txt)\0*.txt\0All file(*.*)\0*.*\0\0\0Z"s},
-        {"'|' as the trail byte of a double-byte character", "\x83\x7C|*.txt|", 12, Cp932Lead,
+        {"'|' as the trail byte of a double-byte character", "\x83\x7C|*.txt|", 12, IsLead932,
          "\x83\x7C\0*.txt\0\0\0Z"s},
-        {"the same bytes read without double-byte characters", "\x83\x7C|*.txt|", 12, NoLead,
+        {"the same bytes read without double-byte characters", "\x83\x7C|*.txt|", 12, NoLeadBytes,
          "\x83\0\0*.txt\0\0\0Z"s},
-        {"double-byte characters around a separator", "\x82\xA0\x82\x7C|\x83\x7C|", 12, Cp932Lead,
+        {"double-byte characters around a separator", "\x82\xA0\x82\x7C|\x83\x7C|", 12, IsLead932,
          "\x82\xA0\x82\x7C\0\x83\x7C\0\0\0ZZ"s},
-        {"a lead byte as the last byte", "a|\x83", 6, Cp932Lead, "a\0\x83\0\0Z"s},
-        {"no closing '|' still ends with two NULs", "a|b", 6, Cp932Lead, "a\0b\0\0Z"s},
-        {"a string that fills the buffer loses its last byte", "abcdefg", 8, Cp932Lead,
+        {"a lead byte as the last byte", "a|\x83", 6, IsLead932, "a\0\x83\0\0Z"s},
+        {"no closing '|' still ends with two NULs", "a|b", 6, IsLead932, "a\0b\0\0Z"s},
+        {"a string that fills the buffer loses its last byte", "abcdefg", 8, IsLead932,
          "abcdef\0\0"s},
-        {"a closing '|' that fills the buffer", "ab|cd|", 7, Cp932Lead, "ab\0cd\0\0"s},
-        {"empty", "", 3, Cp932Lead, "\0\0Z"s},
-        {"separators only", "||", 4, Cp932Lead, "\0\0\0\0"s},
+        {"a closing '|' that fills the buffer", "ab|cd|", 7, IsLead932, "ab\0cd\0\0"s},
+        {"empty", "", 3, IsLead932, "\0\0Z"s},
+        {"separators only", "||", 4, IsLead932, "\0\0\0\0"s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,12 +85,12 @@ TEST(SaveDialogRequest, FilterList) {
 
 TEST(SaveDialogRequest, FilterListInTinyBuffers) {
     char one[1] = {'x'};
-    MakeFilterList(one, 1, Cp932Lead);
+    MakeFilterList(one, 1, IsLead932);
     EXPECT_EQ(one[0], '\0');
     char two[2] = {'|', 'x'};
-    MakeFilterList(two, 2, Cp932Lead);
+    MakeFilterList(two, 2, IsLead932);
     EXPECT_EQ(std::string(two, 2), std::string("\0\0", 2));
-    MakeFilterList(nullptr, 10, Cp932Lead);  // nothing to do, nothing touched
+    MakeFilterList(nullptr, 10, IsLead932);  // nothing to do, nothing touched
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The stored options' table: the eleven registry names and defaults the
-// console has always used, each field stored once, and the logging switch
-// never stored.
+// The stored options' table: the eleven registry names and defaults, each
+// field stored once, and the logging switch never stored.
 #include "console/shell/view_options.h"
 
 #include <gtest/gtest.h>
@@ -9,23 +8,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/support/stored_options.h"
+
 namespace murlo::test {
 namespace {
 
 TEST(ViewOptions, TheElevenStoredOptionsWithTheirDefaults) {
-    const struct {
-        const char* name;
-        uint32_t defaultValue;
-    } expected[] = {
-        {"LogFileName", 0}, {"LogProcessID", 0}, {"LogDate", 0}, {"LogTime", 0},
-        {"TopMost", 0}, {"AddCR", 0}, {"DispTransparent", 0}, {"Transparent", 255},
-        {"WrapWindow", 0}, {"LeftSpace", 0}, {"MaxLogFileSize", 0},
-    };
-    ASSERT_EQ(std::size(kStoredOptions), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(expected[i].name);
-        EXPECT_STREQ(kStoredOptions[i].name, expected[i].name);
-        EXPECT_EQ(kStoredOptions[i].defaultValue, expected[i].defaultValue);
+    ASSERT_EQ(std::size(kStoredOptions), std::size(kExpectedOptions));
+    for (size_t i = 0; i < std::size(kExpectedOptions); ++i) {
+        SCOPED_TRACE(kExpectedOptions[i].name);
+        EXPECT_STREQ(kStoredOptions[i].name, kExpectedOptions[i].name);
+        EXPECT_EQ(kStoredOptions[i].defaultValue, kExpectedOptions[i].defaultValue);
     }
 }
 

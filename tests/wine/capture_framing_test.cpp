@@ -3,7 +3,7 @@
 // only where a line begins, a line end closing another process's open line.
 #include "support/capture_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class CaptureFraming : public CaptureTest {};
@@ -68,4 +68,4 @@ TEST_F(CaptureFraming, LongStringsArriveWhole) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <thread>
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class CaptureLifecycle : public CaptureTest {
@@ -279,4 +279,4 @@ TEST_F(CaptureLifecycle, SaveLogPostedWhileTheCaptureRestartsWaitsForTheMainLoop
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -14,8 +14,8 @@
 
 namespace {
 
-using murlo_test::ReceivedRecord;
-using murlo_test::RecordingWindow;
+using murlo::test::ReceivedRecord;
+using murlo::test::RecordingWindow;
 
 // What the driver's "threads" command sends per thread: RECORDS texts
 // "T<thread> <i>" and, after every tenth, a dump of 40 bytes of the
@@ -75,10 +75,10 @@ std::map<std::pair<uint32_t, int>, Tally> CheckOrder(const std::vector<ReceivedR
     return tallies;
 }
 
-using ClientConcurrency = murlo_test::RecordingConsoleTest;
+using ClientConcurrency = murlo::test::RecordingConsoleTest;
 
 TEST_F(ClientConcurrency, ThreadsOfOneProcess) {
-    auto result = murlo_test::RunDriver({"threads", "4", "150"});
+    auto result = murlo::test::RunDriver({"threads", "4", "150"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(console.records.size(), 4u * (150 + 15 * 3));
     auto tallies = CheckOrder(console.records);
@@ -91,11 +91,11 @@ TEST_F(ClientConcurrency, ThreadsOfOneProcess) {
 }
 
 TEST_F(ClientConcurrency, SeveralProcesses) {
-    std::vector<murlo_test::Process> drivers;
-    for (int i = 0; i < 3; ++i) drivers.push_back(murlo_test::StartDriver({"threads", "2", "100"}));
+    std::vector<murlo::test::Process> drivers;
+    for (int i = 0; i < 3; ++i) drivers.push_back(murlo::test::StartDriver({"threads", "2", "100"}));
     for (auto& driver : drivers) {
-        EXPECT_EQ(murlo_test::WaitProcess(driver, 60000), 0);
-        murlo_test::CloseProcess(driver);
+        EXPECT_EQ(murlo::test::WaitProcess(driver, 60000), 0);
+        murlo::test::CloseProcess(driver);
     }
     EXPECT_EQ(console.pings, 3);
     EXPECT_EQ(console.records.size(), 3u * 2 * (100 + 10 * 3));

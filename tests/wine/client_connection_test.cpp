@@ -12,16 +12,10 @@
 
 namespace {
 
-using murlo_test::RecordingWindow;
-using murlo_test::RunDriver;
+using murlo::test::RecordingWindow;
+using murlo::test::RunDriver;
 
-std::string WindowsPath(const char* program) {
-    std::string path = murlo_test::BinPath(program);
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
+std::string ProgramPath(const char* program) { return murlo::test::WindowsPath(murlo::test::BinPath(program)); }
 
 void SetPathValue(DWORD type, const std::string& bytes) {
     HKEY key;
@@ -33,33 +27,33 @@ void SetPathValue(DWORD type, const std::string& bytes) {
 
 // The text of the view of the console started from MURLO.EXE, if one runs.
 std::string RealConsoleView() {
-    HWND console = murlo_test::FindConsoleWindow();
-    return console ? murlo_test::WindowText(GetDlgItem(console, 14)) : std::string();
+    HWND console = murlo::test::FindConsoleWindow();
+    return console ? murlo::test::WindowText(GetDlgItem(console, 14)) : std::string();
 }
 
 class ClientConnection : public ::testing::Test {
 protected:
     void SetUp() override {
-        murlo_test::DeleteSettingsKey();
-        ASSERT_EQ(murlo_test::FindConsoleWindow(), nullptr);
+        murlo::test::DeleteSettingsKey();
+        ASSERT_EQ(murlo::test::FindConsoleWindow(), nullptr);
         ASSERT_TRUE(receiver.Create("MurloTestReceiver"));
     }
     void TearDown() override {
-        murlo_test::EndStartedPrograms("idle_program.exe");
+        murlo::test::EndStartedPrograms("idle_program.exe");
         receiver.Destroy();
-        murlo_test::DeleteSettingsKey();
+        murlo::test::DeleteSettingsKey();
     }
 
     // The command line of the forwarding stand-in console, in "MurloPath".
     std::string FakeConsoleCommand() const {
-        return WindowsPath("fake_console.exe") + " " + std::to_string(reinterpret_cast<uintptr_t>(receiver.window));
+        return ProgramPath("fake_console.exe") + " " + std::to_string(reinterpret_cast<uintptr_t>(receiver.window));
     }
 
     RecordingWindow receiver;
 };
 
 TEST_F(ClientConnection, StartsTheConsoleFromMurloPath) {
-    murlo_test::SetSettingString("MurloPath", FakeConsoleCommand().c_str());
+    murlo::test::SetSettingString("MurloPath", FakeConsoleCommand().c_str());
     auto result = RunDriver({"stringF", "s.c", "1", "first", ";", "pause", "p", "5"});
     EXPECT_EQ(result.exitCode, 0);
     ASSERT_EQ(receiver.Texts(), std::vector<std::string>{"first"});
@@ -90,7 +84,7 @@ TEST_F(ClientConnection, MurloPathMustBeAStringThatFits) {
         {"no value", REG_SZ, "", false},
     };
     for (const auto& c : cases) {
-        murlo_test::DeleteSettingsKey();
+        murlo::test::DeleteSettingsKey();
         if (!c.bytes.empty()) SetPathValue(c.type, c.bytes);
         receiver.records.clear();
         EXPECT_EQ(RunDriver({"string", c.name}).exitCode, 0) << c.name;
@@ -99,26 +93,26 @@ TEST_F(ClientConnection, MurloPathMustBeAStringThatFits) {
         } else {
             EXPECT_TRUE(receiver.records.empty()) << c.name;
             // MURLO.EXE, found beside the loading program, shows the text.
-            EXPECT_TRUE(murlo_test::WaitFor([&] { return RealConsoleView().find(c.name) != std::string::npos; }))
+            EXPECT_TRUE(murlo::test::WaitFor([&] { return RealConsoleView().find(c.name) != std::string::npos; }))
                 << c.name;
         }
-        murlo_test::EndStartedPrograms();
+        murlo::test::EndStartedPrograms();
     }
 }
 
 TEST_F(ClientConnection, FailedStartReturnsAtOnce) {
-    murlo_test::SetSettingString("MurloPath", "Z:\\no such folder\\nothing.exe");
+    murlo::test::SetSettingString("MurloPath", "Z:\\no such folder\\nothing.exe");
     auto result = RunDriver({"exitload", ";", "string", "x", ";", "pause", "p", "1", ";", "dump", "41"});
     // The exit code is the load time in milliseconds: no wait for a window.
     EXPECT_LT(result.exitCode, 10000);
-    EXPECT_EQ(murlo_test::FindConsoleWindow(), nullptr);
+    EXPECT_EQ(murlo::test::FindConsoleWindow(), nullptr);
     EXPECT_TRUE(receiver.records.empty());
 }
 
 // The one slow test: the library waits 500 ms, then 30000 ms for a window
 // that never comes.
 TEST_F(ClientConnection, ConsoleThatNeverShowsItsWindowIsGivenUp) {
-    murlo_test::SetSettingString("MurloPath", (WindowsPath("idle_program.exe") + " 40000").c_str());
+    murlo::test::SetSettingString("MurloPath", (ProgramPath("idle_program.exe") + " 40000").c_str());
     auto result = RunDriver({"exitload", ";", "string", "x", ";", "format", "%d", "i:1", ";", "pause", "p", "1",
                              ";", "enter", "e.c", "1", "e", ";", "dump", "41"},
                             60000);
@@ -135,17 +129,17 @@ TEST_F(ClientConnection, ConsoleThatNeverShowsItsWindowIsGivenUp) {
 TEST_F(ClientConnection, ConsoleThatGoesAwayIsNotLookedForAgain) {
     RecordingWindow console;
     ASSERT_TRUE(console.Create());
-    auto driver = murlo_test::StartDriver({"string", "first", ";", "waitgone", ";", "waitclass", "MurloClass", ";",
+    auto driver = murlo::test::StartDriver({"string", "first", ";", "waitgone", ";", "waitclass", "MurloClass", ";",
                                            "string", "second", ";", "pause", "p", "2", ";", "dump", "41"});
     ASSERT_NE(driver.handle, nullptr);
-    ASSERT_TRUE(murlo_test::WaitFor([&] { return !console.records.empty(); }));
+    ASSERT_TRUE(murlo::test::WaitFor([&] { return !console.records.empty(); }));
     EXPECT_EQ(console.Texts(), std::vector<std::string>{"first"});
     console.Destroy();
     // A console that comes later is not found by this process.
     RecordingWindow later;
     ASSERT_TRUE(later.Create());
-    EXPECT_EQ(murlo_test::WaitProcess(driver, 30000), 0);
-    murlo_test::CloseProcess(driver);
+    EXPECT_EQ(murlo::test::WaitProcess(driver, 30000), 0);
+    murlo::test::CloseProcess(driver);
     EXPECT_TRUE(later.records.empty());
     EXPECT_TRUE(later.pauses.empty());
     EXPECT_EQ(later.pings, 0);

@@ -21,7 +21,7 @@ std::string ProcessIdText(DWORD id) {
 }
 
 bool ViewHas(HWND console, const std::string& text) {
-    return console && murlo_test::WindowText(GetDlgItem(console, 14)).find(text) != std::string::npos;
+    return console && murlo::test::WindowText(GetDlgItem(console, 14)).find(text) != std::string::npos;
 }
 
 // Replaces every eight hex digits followed by ':' at a line's start or
@@ -39,21 +39,21 @@ std::string MaskDumpAddresses(std::string text) {
 class ClientConsole : public ::testing::Test {
 protected:
     void SetUp() override {
-        murlo_test::DeleteSettingsKey();
-        ASSERT_EQ(murlo_test::FindConsoleWindow(), nullptr);
+        murlo::test::DeleteSettingsKey();
+        ASSERT_EQ(murlo::test::FindConsoleWindow(), nullptr);
     }
     void TearDown() override {
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
+        murlo::test::EndStartedPrograms();
+        murlo::test::DeleteSettingsKey();
     }
 };
 
 TEST_F(ClientConsole, ViewShowsLocationAndProcessId) {
-    murlo_test::SetSettingDword("LogFileName", 1);
-    murlo_test::SetSettingDword("LogProcessID", 1);
-    murlo_test::Console console;
+    murlo::test::SetSettingDword("LogFileName", 1);
+    murlo::test::SetSettingDword("LogProcessID", 1);
+    murlo::test::Console console;
     ASSERT_TRUE(console.Start());
-    auto result = murlo_test::RunDriver({"stringF", "main.c", "12", "hello\\n", ";", "registers", "r.c", "3", "1", "2",
+    auto result = murlo::test::RunDriver({"stringF", "main.c", "12", "hello\\n", ";", "registers", "r.c", "3", "1", "2",
                                          "3", "4", "5", "6", "7", "8", ";", "formatW", "wide %d\\n", "i:9"});
     ASSERT_EQ(result.exitCode, 0);
     const std::string pid = ProcessIdText(result.processId);
@@ -61,7 +61,7 @@ TEST_F(ClientConsole, ViewShowsLocationAndProcessId) {
                                     "r.c(3) " + pid + " EAX = 00000001  EBX = 00000002  ECX = 00000003  EDX = 00000004",
                                     "r.c(3) " + pid + " ESI = 00000005  EDI = 00000006  EBP = 00000007  ESP = 00000008",
                                     pid + " wide 9"}) {
-        EXPECT_TRUE(murlo_test::WaitFor([&] { return ViewHas(console.window, line); })) << line;
+        EXPECT_TRUE(murlo::test::WaitFor([&] { return ViewHas(console.window, line); })) << line;
     }
 }
 
@@ -69,22 +69,22 @@ TEST_F(ClientConsole, ViewShowsLocationAndProcessId) {
 // prototypes, measuring the stack around each call in the 32-bit build (its
 // exit code is 1 when a call left the stack unbalanced).
 TEST_F(ClientConsole, EveryExportReachesTheView) {
-    murlo_test::SetSettingDword("LogFileName", 1);
-    murlo_test::Console console;
+    murlo::test::SetSettingDword("LogFileName", 1);
+    murlo::test::Console console;
     ASSERT_TRUE(console.Start());
-    murlo_test::Process driver = murlo_test::StartDriver({"stack"});
+    murlo::test::Process driver = murlo::test::StartDriver({"stack"});
     ASSERT_NE(driver.handle, nullptr);
     // Each pause holds the driver until its box in the console is closed.
     for (const char* shown : {"stack.c(7)", "stack.c(14)"}) {
         HWND box = nullptr;
-        ASSERT_TRUE(murlo_test::WaitFor([&] {
-            box = murlo_test::FindDialog("Murlo", console.process.id);
-            return box != nullptr && murlo_test::MessageBoxText(box) == shown;
+        ASSERT_TRUE(murlo::test::WaitFor([&] {
+            box = murlo::test::FindDialog("Murlo", console.process.id);
+            return box != nullptr && murlo::test::MessageBoxText(box) == shown;
         })) << "no pause box showing " << shown;
-        murlo_test::PressButton(box, IDOK);
+        murlo::test::PressButton(box, IDOK);
     }
-    EXPECT_EQ(murlo_test::WaitProcess(driver), 0) << "an export left the stack unbalanced";
-    murlo_test::CloseProcess(driver);
+    EXPECT_EQ(murlo::test::WaitProcess(driver), 0) << "an export left the stack unbalanced";
+    murlo::test::CloseProcess(driver);
     // A dump line starts with the data's address, which only the driver knows.
     const std::string dump1 = "########:01 02 03 00 00 00 00 00 00 00 00 00 00 00 00 00   :................ \r\n";
     const std::string dump2 = "########:00 00 00 00 " + std::string(36, ' ') + "  :...." + std::string(13, ' ') + "\r\n";
@@ -100,20 +100,20 @@ TEST_F(ClientConsole, EveryExportReachesTheView) {
         "stack.c(11) EAX = 00000001  EBX = 00000002  ECX = 00000003  EDX = 00000004\r\n"
         "stack.c(11) ESI = 00000005  EDI = 00000006  EBP = 00000007  ESP = 00000008\r\n"
         "stack.c(12) EnterW\r\nstack.c(13) LeaveW\r\n";
-    EXPECT_TRUE(murlo_test::WaitFor([&] { return MaskDumpAddresses(console.ViewText()) == expected; }));
+    EXPECT_TRUE(murlo::test::WaitFor([&] { return MaskDumpAddresses(console.ViewText()) == expected; }));
     EXPECT_EQ(MaskDumpAddresses(console.ViewText()), expected);
 }
 
 TEST_F(ClientConsole, LoadStartsTheConsoleFromMurloPath) {
-    std::string path = murlo_test::BinPath("MURLO.EXE");
+    std::string path = murlo::test::BinPath("MURLO.EXE");
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    murlo_test::SetSettingString("MurloPath", path.c_str());
-    EXPECT_EQ(murlo_test::RunDriver({"string", "first record"}).exitCode, 0);
-    HWND console = murlo_test::FindConsoleWindow();
+    murlo::test::SetSettingString("MurloPath", path.c_str());
+    EXPECT_EQ(murlo::test::RunDriver({"string", "first record"}).exitCode, 0);
+    HWND console = murlo::test::FindConsoleWindow();
     ASSERT_NE(console, nullptr);
-    EXPECT_TRUE(murlo_test::WaitFor([&] { return ViewHas(console, "first record"); }));
+    EXPECT_TRUE(murlo::test::WaitFor([&] { return ViewHas(console, "first record"); }));
 }
 
 }  // namespace

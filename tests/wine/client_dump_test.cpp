@@ -11,8 +11,8 @@
 
 namespace {
 
-using murlo_test::RecordingWindow;
-using murlo_test::RunDriver;
+using murlo::test::RecordingWindow;
+using murlo::test::RunDriver;
 
 // 17 bytes: "Hello, Murlo!" CR LF NUL, then 0xB1 (a kana byte in code page 932,
 // which the byte-exact tests cover; here the code page is 1252).
@@ -20,7 +20,7 @@ constexpr char kData[] = "48656C6C6F2C204D75726C6F210D0A00B1";
 constexpr char kFirstLineTail[] = ":48 65 6C 6C 6F 2C 20 4D 75 72 6C 6F 21 0D 0A 00   :Hello, Murlo!... \r\n";
 constexpr char kSecondLineHex[] = ":B1                                                :";
 
-class ClientDump : public murlo_test::RecordingConsoleTest {
+class ClientDump : public murlo::test::RecordingConsoleTest {
 protected:
     void Run(const std::vector<std::string>& args) {
         console.records.clear();

@@ -11,9 +11,9 @@
 
 namespace {
 
-using murlo_test::DriverResult;
-using murlo_test::RecordingWindow;
-using murlo_test::RunDriver;
+using murlo::test::DriverResult;
+using murlo::test::RecordingWindow;
+using murlo::test::RunDriver;
 
 struct Expected {
     std::string text;
@@ -21,7 +21,7 @@ struct Expected {
     int32_t depth;
 };
 
-class ClientExports : public murlo_test::RecordingConsoleTest {
+class ClientExports : public murlo::test::RecordingConsoleTest {
 protected:
 
     // Runs the driver and checks what every record must have.
@@ -131,8 +131,8 @@ TEST_F(ClientExports, LongTexts) {
 TEST_F(ClientExports, WideTextGoesThroughTheAnsiCodePage) {
     const std::wstring text = L"Gr\u00FC\u00DFe \u20AC \u4E2D";
     const std::wstring file = L"f\u00E9.c";
-    std::string expected = murlo_test::ToAnsi(text);
-    std::string expectedFile = murlo_test::ToAnsi(file);
+    std::string expected = murlo::test::ToAnsi(text);
+    std::string expectedFile = murlo::test::ToAnsi(file);
     if (GetACP() == 1252) {
         // ü, ß and € exist in the code page; the CJK character becomes '?'.
         EXPECT_EQ(expected, "Gr\xFC\xDF" "e \x80 ?");
@@ -142,7 +142,7 @@ TEST_F(ClientExports, WideTextGoesThroughTheAnsiCodePage) {
          "pauseW", "p\\u00E9", "3"});
     ExpectRecords({{expected, expectedFile + "(1)", 0}, {expected + "|n", "", 0}}, "wide");
     ASSERT_EQ(console.pauses.size(), 1u);
-    EXPECT_EQ(console.pauses[0].name, murlo_test::ToAnsi(L"p\u00E9"));
+    EXPECT_EQ(console.pauses[0].name, murlo::test::ToAnsi(L"p\u00E9"));
     EXPECT_EQ(console.pauses[0].number, 3);
 }
 

@@ -12,15 +12,15 @@
 
 namespace {
 
-using murlo_test::RecordingWindow;
-using murlo_test::RunDriver;
+using murlo::test::RecordingWindow;
+using murlo::test::RunDriver;
 
 class ClientPause : public ::testing::Test {
 protected:
-    void SetUp() override { murlo_test::DeleteSettingsKey(); }
+    void SetUp() override { murlo::test::DeleteSettingsKey(); }
     void TearDown() override {
-        murlo_test::EndStartedPrograms();
-        murlo_test::DeleteSettingsKey();
+        murlo::test::EndStartedPrograms();
+        murlo::test::DeleteSettingsKey();
     }
 };
 
@@ -35,7 +35,7 @@ TEST_F(ClientPause, TextAndNumberArriveAsAnAtom) {
         LPARAM number;
     } cases[] = {
         {"narrow", {"pause", "src\\\\file.c", "42"}, "src\\file.c", 42},
-        {"wide", {"pauseW", "w\\u00E9.c", "-7"}, murlo_test::ToAnsi(L"w\u00E9.c"), -7},
+        {"wide", {"pauseW", "w\\u00E9.c", "-7"}, murlo::test::ToAnsi(L"w\u00E9.c"), -7},
         // An atom name holds 255 characters: a longer text is cut to them.
         {"long narrow", {"pause", x300, "1"}, std::string(255, 'x'), 1},
         {"long wide", {"pauseW", x300, "2"}, std::string(255, 'x'), 2},
@@ -56,26 +56,26 @@ TEST_F(ClientPause, TextAndNumberArriveAsAnAtom) {
 }
 
 TEST_F(ClientPause, ConsoleBoxHoldsOnlyThePausingThread) {
-    murlo_test::Console console;
+    murlo::test::Console console;
     ASSERT_TRUE(console.Start());
-    auto driver = murlo_test::StartDriver({"pauseAsync", "Z:\\\\src\\\\main.c", "42", ";", "waitclass", "#32770",
+    auto driver = murlo::test::StartDriver({"pauseAsync", "Z:\\\\src\\\\main.c", "42", ";", "waitclass", "#32770",
                                            ";", "string", "during the pause"});
     ASSERT_NE(driver.handle, nullptr);
     HWND box = nullptr;
-    ASSERT_TRUE(murlo_test::WaitFor([&] { return (box = murlo_test::FindDialog("Murlo", console.process.id)) != nullptr; }));
-    EXPECT_EQ(murlo_test::MessageBoxText(box), "Z:\\src\\main.c(42)");
+    ASSERT_TRUE(murlo::test::WaitFor([&] { return (box = murlo::test::FindDialog("Murlo", console.process.id)) != nullptr; }));
+    EXPECT_EQ(murlo::test::MessageBoxText(box), "Z:\\src\\main.c(42)");
     // The driver's main thread keeps sending while the box is open.
-    EXPECT_TRUE(murlo_test::WaitFor([&] { return console.ViewText().find("during the pause") != std::string::npos; }));
+    EXPECT_TRUE(murlo::test::WaitFor([&] { return console.ViewText().find("during the pause") != std::string::npos; }));
     EXPECT_EQ(WaitForSingleObject(driver.handle, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the pausing thread returned before the box was closed";
-    murlo_test::PressButton(box, IDOK);
-    EXPECT_EQ(murlo_test::WaitProcess(driver), 0);
-    murlo_test::CloseProcess(driver);
+    murlo::test::PressButton(box, IDOK);
+    EXPECT_EQ(murlo::test::WaitProcess(driver), 0);
+    murlo::test::CloseProcess(driver);
     EXPECT_EQ(GlobalFindAtomA("Z:\\src\\main.c"), 0);
 }
 
 TEST_F(ClientPause, WithoutConsoleReturnsAtOnce) {
-    murlo_test::SetSettingString("MurloPath", "Z:\\no such folder\\nothing.exe");
+    murlo::test::SetSettingString("MurloPath", "Z:\\no such folder\\nothing.exe");
     // A pause that waited would keep the driver past the time-out.
     EXPECT_EQ(RunDriver({"pause", "p", "1", ";", "pauseW", "w", "2"}, 20000).exitCode, 0);
     EXPECT_EQ(GlobalFindAtomA("p"), 0);

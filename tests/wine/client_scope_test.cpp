@@ -18,14 +18,14 @@ struct Expected {
     int32_t depth;
 };
 
-class ClientScope : public murlo_test::RecordingConsoleTest {
+class ClientScope : public murlo::test::RecordingConsoleTest {
 protected:
     void RunAndExpect(const char* mode, const std::vector<Expected>& expected) {
         console.records.clear();
-        murlo_test::Process client = murlo_test::StartProcess(murlo_test::BinPath("scope_client.exe"), mode);
+        murlo::test::Process client = murlo::test::StartProcess(murlo::test::BinPath("scope_client.exe"), mode);
         ASSERT_NE(client.handle, nullptr);
-        EXPECT_EQ(murlo_test::WaitProcess(client, 30000), 0) << mode;
-        murlo_test::CloseProcess(client);
+        EXPECT_EQ(murlo::test::WaitProcess(client, 30000), 0) << mode;
+        murlo::test::CloseProcess(client);
         ASSERT_EQ(console.records.size(), expected.size()) << mode;
         for (size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(console.records[i].text, expected[i].text) << mode << " record " << i;

@@ -8,32 +8,25 @@
 #include <cstring>
 
 #include "common/log_record.h"
-#include "console/resources/resource.h"
 #include "support/capture_support.h"
 #include "support/commands_support.h"
-#include "support/console_probe_client.h"
 
 namespace {
 
-using namespace murlo_test;
+using namespace murlo::test;
 
-class CommandsActions : public ::testing::Test {
+class CommandsActions : public CommandsTest {
 protected:
     void SetUp() override {
-        DeleteSettingsKey();
-        SetWineVersionFor("MURLO.EXE", "");
-        ASSERT_TRUE(console.Start());
-        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
+        CommandsTest::SetUp();
+        Start("");
         view = console.View();
-        // Logging off: records from the debug channel would change the text.
-        Command(IDM_START_LOG);
+        StopLogging();
     }
     void TearDown() override {
-        probe.Detach();
-        console.Close();
+        CommandsTest::TearDown();
         if (!logPath.empty()) DeleteFileA(logPath.c_str());
     }
-    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
     bool ViewTextIs(const std::string& text) {
         return WaitFor([&] { return console.ViewText() == text; });
     }
@@ -51,25 +44,15 @@ protected:
         return WaitFor([&] { return !IsWindow(dialog) && GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
     }
 
-    Console console;
-    ConsoleProbe probe;
     HWND view = nullptr;
     std::string logPath;
 };
 
-// A record from a fixed process id, at a nesting depth, with text.
-murlo::LogRecord MakeRecord(const std::string& text, int32_t depth) {
-    murlo::LogRecord record;
-    murlo::StartRecord(&record, sizeof record);
-    record.header.processId = 0x1234;
-    record.header.depth = depth;
-    murlo::SetRecordText(&record, sizeof record, text.data(), text.size());
-    return record;
-}
-
+// A full record from a fixed process id, with no location and no time,
+// at a nesting depth.
 void SendRecord(HWND console, const std::string& text, int32_t depth = 0) {
-    murlo::LogRecord record = MakeRecord(text, depth);
-    SendPayload(console, &record, sizeof record);
+    const std::string record = MakeRecord(RecordFields{0x1234, {}, "", depth, true}, text);
+    SendPayload(console, record.data(), static_cast<DWORD>(record.size()));
 }
 
 // A decoration toggle and the added line end act on records rendered after

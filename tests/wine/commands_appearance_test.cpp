@@ -12,38 +12,26 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/resources/resource.h"
 #include "support/commands_support.h"
-#include "support/console_probe_client.h"
 
 namespace {
 
-using namespace murlo_test;
+using namespace murlo::test;
 
 constexpr int kFontSizeCombo = cmb3;  // the font dialog's size box
 constexpr int kColorRed = 706, kColorGreen = 707, kColorBlue = 708;  // Wine's colour dialog edits
 
-class CommandsAppearance : public ::testing::Test {
+class CommandsAppearance : public CommandsTest {
 protected:
-    void SetUp() override { DeleteSettingsKey(); }
-    void TearDown() override {
-        probe.Detach();
-        console.Close();
-        SetWineVersionFor("MURLO.EXE", "");
-    }
     void Start(const char* version = "win7") {
-        SetWineVersionFor("MURLO.EXE", version);
-        ASSERT_TRUE(console.Start());
-        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
-        // Logging off: records from the debug channel would change the text.
-        Command(IDM_START_LOG);
+        CommandsTest::Start(version);
+        StopLogging();
     }
     void Restart(const char* version = "win7") {
         probe.Detach();
         ASSERT_EQ(console.Close(), 0);
         Start(version);
     }
-    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
     // Posts a command that shows a modal dialog and waits for the dialog.
     HWND OpenDialog(UINT id, const char* caption) {
         PostMessageA(console.window, WM_COMMAND, id, 0);
@@ -76,9 +64,6 @@ protected:
         EXPECT_EQ(d.left, c.left + ((c.right - c.left) - (d.right - d.left)) / 2);
         EXPECT_EQ(d.top, c.top + ((c.bottom - c.top) - (d.bottom - d.top)) / 2);
     }
-
-    Console console;
-    ConsoleProbe probe;
 };
 
 TEST_F(CommandsAppearance, FontStoredAndAppliedOnlyWhenConfirmed) {

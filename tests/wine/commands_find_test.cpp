@@ -6,12 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "console/resources/resource.h"
 #include "support/commands_support.h"
 
 namespace {
 
-using namespace murlo_test;
+using namespace murlo::test;
 
 constexpr int kFindWhat = edt1;
 constexpr int kWholeWord = chx1;
@@ -19,17 +18,14 @@ constexpr int kMatchCase = chx2;
 constexpr int kUp = rad1;
 constexpr int kDown = rad2;
 
-class CommandsFind : public ::testing::Test {
+class CommandsFind : public CommandsTest {
 protected:
     void SetUp() override {
-        DeleteSettingsKey();
-        ASSERT_TRUE(console.Start());
-        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
+        CommandsTest::SetUp();
+        Start("");
         view = console.View();
-        // Logging off: records from the debug channel would change the text.
-        Command(IDM_START_LOG);
+        StopLogging();
     }
-    void TearDown() override { console.Close(); }
 
     HWND OpenDialog() {
         PostMessageA(console.window, WM_COMMAND, IDM_FIND, 0);
@@ -51,14 +47,12 @@ protected:
         CheckDlgButton(dialog, kWholeWord, wholeWord ? BST_CHECKED : BST_UNCHECKED);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
-    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
     void ExpectSelection(int start, int end) {
         Selection s = GetViewSelection(view);
         EXPECT_EQ(s.start, start);
         EXPECT_EQ(s.end, end);
     }
 
-    Console console;
     HWND view = nullptr;
 };
 

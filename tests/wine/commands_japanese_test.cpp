@@ -12,13 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "console/resources/resource.h"
 #include "support/commands_support.h"
-#include "support/console_probe_client.h"
 
 namespace {
 
-using namespace murlo_test;
+using namespace murlo::test;
 
 struct DataModule {
     HMODULE handle;
@@ -149,18 +147,17 @@ TEST(JapaneseLibrary, CarriesTheProgramsMenuDialogAndStringIds) {
     DestroyWindow(parent);
 }
 
-class JapaneseConsole : public ::testing::Test {
+class JapaneseConsole : public CommandsTest {
 protected:
     void SetUp() override {
-        DeleteSettingsKey();
-        SetWineVersionFor("MURLO.EXE", "");
+        CommandsTest::SetUp();
+        SetWineVersionFor(kProgram, "");
         ASSERT_TRUE(WaitFor([] { return FindConsoleWindow() == nullptr; }));
         jp.handle = LoadLibraryExA(BinPath("MURLOJP.DLL").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(jp.handle, nullptr);
     }
     void TearDown() override {
-        probe.Detach();
-        console.Close();
+        CommandsTest::TearDown();
         if (!folder.empty()) {
             DeleteFileA((folder + "\\MURLO.EXE").c_str());
             RemoveDirectoryA(folder.c_str());
@@ -175,8 +172,6 @@ protected:
     struct {
         HMODULE handle = nullptr;
     } jp;
-    Console console;
-    ConsoleProbe probe;
     std::string folder;
 };
 

@@ -6,39 +6,22 @@
 #include <atomic>
 #include <thread>
 
-#include "console/resources/resource.h"
 #include "support/commands_support.h"
-#include "support/console_probe_client.h"
 
 namespace {
 
-using namespace murlo_test;
+using namespace murlo::test;
 using murlo_probe::MenuItem;
 using Items = std::vector<MenuItem>;
 
 constexpr int kFile = 0, kEdit = 1, kView = 2, kHelp = 3;
 
-class CommandsMenu : public ::testing::Test {
+class CommandsMenu : public CommandsTest {
 protected:
-    void SetUp() override { DeleteSettingsKey(); }
-    void TearDown() override {
-        probe.Detach();
-        console.Close();
-        SetWineVersionFor("MURLO.EXE", "");
-    }
     void Start(const char* version = "win7") {
-        SetWineVersionFor("MURLO.EXE", version);
-        ASSERT_TRUE(console.Start());
-        // The window is found before its creation message has built the view.
-        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
+        CommandsTest::Start(version);
         ASSERT_TRUE(probe.Attach(console.window));
     }
-    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
-    // Logging off: records from the debug channel would change the view's text.
-    void StopLogging() { Command(IDM_START_LOG); }
-
-    Console console;
-    ConsoleProbe probe;
 };
 
 TEST_F(CommandsMenu, FreshConsole) {

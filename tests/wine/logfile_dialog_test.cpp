@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class LogFileDialog : public CaptureTest {};
@@ -250,4 +250,4 @@ TEST_F(LogFileDialog, EachConfirmationMessageAloneTakesTheValues) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

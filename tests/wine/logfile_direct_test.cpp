@@ -2,7 +2,7 @@
 // ends, the toggle that closes it, and the file that cannot be created.
 #include "support/capture_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class LogFileDirect : public CaptureTest {};
@@ -166,4 +166,4 @@ TEST_F(LogFileDirect, OlderShellUsesTheWholeDialogTemplate) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

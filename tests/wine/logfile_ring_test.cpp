@@ -3,7 +3,7 @@
 #include "support/capture_support.h"
 #include "support/console_probe_client.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class LogFileRing : public CaptureTest {};
@@ -128,4 +128,4 @@ TEST_F(LogFileRing, SizeBeyondTheSpinRangeIsOfferedUnchanged) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

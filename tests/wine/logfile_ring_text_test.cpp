@@ -13,9 +13,8 @@
 #include "support/capture_support.h"
 #include "support/view_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
-
 
 // The ring's files present before a log is opened: the test looks only at
 // files that appear after.
@@ -43,15 +42,7 @@ protected:
 
     // Opens the log through the command's dialog with the size typed in.
     bool OpenLog(const Console& console, const char* sizeKB) {
-        PostMessageA(console.window, WM_COMMAND, MAKEWPARAM(IDM_LOG_TO_FILE, 0), 0);
-        HWND dialog = WaitForSaveDialog(console.process.id);
-        HWND holder = dialog ? TemplateHolder(dialog) : nullptr;
-        if (!holder) return false;
-        SetDlgItemTextA(holder, IDC_MAX_SIZE, sizeKB);
-        TypeFileName(dialog, logPath);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return WaitFor([&] { return !IsWindow(dialog); }) &&
-               WaitFor([&] { return GetFileAttributesA(logPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        return ConfirmLogFileDialog(console.window, console.process.id, LogFileChoice{logPath, sizeKB});
     }
 
     // Closes the log (the same command toggles it; closing shows no
@@ -138,4 +129,4 @@ TEST_F(LogFileRingText, ClosingTheConsoleWritesTheRingAndRemovesItsFile) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

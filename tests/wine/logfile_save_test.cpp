@@ -1,7 +1,7 @@
 // "Save log": the view's text into a file in one go.
 #include "support/capture_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 class SaveLog : public CaptureTest {
@@ -101,4 +101,4 @@ TEST_F(SaveLog, LeavesAnOpenLogFileAlone) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -36,13 +36,13 @@ TEST(RecordTransport, RecordFromAnotherProcessPassesAcceptance) {
                                   windowClass.hInstance, nullptr);
     ASSERT_NE(receiver, nullptr);
 
-    auto helper = murlo_test::StartProcess(
-        murlo_test::BinPath("send_record.exe"),
+    auto helper = murlo::test::StartProcess(
+        murlo::test::BinPath("send_record.exe"),
         std::to_string(reinterpret_cast<uintptr_t>(receiver)) + " hello");
     ASSERT_NE(helper.handle, nullptr);
-    ASSERT_TRUE(murlo_test::WaitFor([] { return g_received.got; }));
-    EXPECT_EQ(murlo_test::WaitProcess(helper), 0);
-    murlo_test::CloseProcess(helper);
+    ASSERT_TRUE(murlo::test::WaitFor([] { return g_received.got; }));
+    EXPECT_EQ(murlo::test::WaitProcess(helper), 0);
+    murlo::test::CloseProcess(helper);
 
     ASSERT_EQ(g_received.size, murlo::kFullRecordSize);
     murlo::PayloadView view = murlo::ClassifyPayload(g_received.bytes.data(), g_received.bytes.size());

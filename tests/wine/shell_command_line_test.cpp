@@ -1,12 +1,9 @@
 // A second start of the console: the options "clear" and "stop", options
 // that are not recognised, and bringing a running console forward.
-#include <cstring>
-#include <vector>
-
-#include "common/log_record.h"
 #include "support/shell_support.h"
+#include "tests/support/record_builder.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 constexpr char kInvalidOption[] = "Invalid command option";
@@ -124,9 +121,7 @@ TEST_F(ShellCommandLine, ClearWithNoConsoleStartsOneNormally) {
 
 // Sends one full record with text to the console, as a client does.
 void SendText(HWND console, const char* text) {
-    std::vector<char> record(murlo::kFullRecordSize);
-    murlo::StartRecord(record.data(), record.size());
-    murlo::SetRecordText(record.data(), record.size(), text, strlen(text));
+    const std::string record = MakeRecord(RecordFields{0, {}, "", 0, true}, text);
     SendPayload(console, record.data(), DWORD(record.size()));
 }
 
@@ -156,4 +151,4 @@ TEST_F(ShellCommandLine, StopStartsAConsoleWithLoggingOff) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

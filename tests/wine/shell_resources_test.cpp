@@ -12,7 +12,7 @@
 #include "console/resources/resource.h"
 #include "support/shell_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 struct MenuEntry {
@@ -152,7 +152,7 @@ TEST_F(ShellResources, EveryItemHasAMnemonic) {
     }
 }
 
-// The messages users see on failures, exactly as they have always read.
+// The messages users see on failures, word for word.
 TEST_F(ShellResources, FailureMessages) {
     const struct {
         UINT id;
@@ -211,4 +211,4 @@ TEST_F(ShellResources, IconAndToolbarBitmapSizes) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

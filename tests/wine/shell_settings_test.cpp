@@ -3,18 +3,15 @@
 #include <cstring>
 
 #include "support/shell_support.h"
+#include "tests/support/stored_options.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 constexpr unsigned char kFixedFace[14] = {0x82, 0x6C, 0x82, 0x72, 0x20, 0x83, 0x53,
                                           0x83, 0x56, 0x83, 0x62, 0x83, 0x4E, 0x00};
 constexpr size_t kFaceOffset = 28;  // lfFaceName within LOGFONTA
 constexpr size_t kFontSize = 60;
-
-const char* const kOptionNames[] = {"LogFileName", "LogProcessID", "LogDate",   "LogTime",
-                                    "TopMost",     "AddCR",        "DispTransparent", "Transparent",
-                                    "WrapWindow",  "LeftSpace",    "MaxLogFileSize"};
 
 DWORD DwordOr(const char* name, DWORD fallback) {
     DWORD value = fallback;
@@ -53,7 +50,8 @@ TEST_F(ShellSettings, FirstStartWritesPathAndFontThenCloseWritesEverything) {
     EXPECT_NE(font.lfHeight, 0);  // the stock font's size
 
     // Nothing else before the first close.
-    for (const char* name : kOptionNames) EXPECT_FALSE(GetSettingRaw(name, &type, &data)) << name;
+    for (const ExpectedOption& option : kExpectedOptions)
+        EXPECT_FALSE(GetSettingRaw(option.name, &type, &data)) << option.name;
     for (const char* name : {"X", "Y", "Width", "Height", "TextColor", "BackColor", "UserDefinedColor"})
         EXPECT_FALSE(GetSettingRaw(name, &type, &data)) << name;
 
@@ -65,10 +63,8 @@ TEST_F(ShellSettings, FirstStartWritesPathAndFontThenCloseWritesEverything) {
     EXPECT_EQ(DwordOr("Y", 0xDEAD), DWORD(rect.top));
     EXPECT_EQ(DwordOr("Width", 0xDEAD), DWORD(rect.right - rect.left));
     EXPECT_EQ(DwordOr("Height", 0xDEAD), DWORD(rect.bottom - rect.top));
-    for (const char* name : kOptionNames) {
-        DWORD expected = strcmp(name, "Transparent") == 0 ? 255 : 0;
-        EXPECT_EQ(DwordOr(name, 0xDEAD), expected) << name;
-    }
+    for (const ExpectedOption& option : kExpectedOptions)
+        EXPECT_EQ(DwordOr(option.name, 0xDEAD), option.defaultValue) << option.name;
     EXPECT_FALSE(GetSettingRaw("TextColor", &type, &data));
     EXPECT_FALSE(GetSettingRaw("BackColor", &type, &data));
 }
@@ -77,7 +73,7 @@ TEST_F(ShellSettings, StoredGeometryAndOptionsComeBackAtClose) {
     StoreGeometry(120, 90, 520, 410);
     // Any non-zero number counts as on and is written back unchanged.
     const DWORD values[] = {1, 7, 0, 1, 0, 1, 0, 200, 1, 1, 64};
-    for (size_t i = 0; i < std::size(kOptionNames); ++i) SetSettingDword(kOptionNames[i], values[i]);
+    for (size_t i = 0; i < std::size(kExpectedOptions); ++i) SetSettingDword(kExpectedOptions[i].name, values[i]);
 
     Console console;
     ASSERT_TRUE(StartReady(console));
@@ -101,8 +97,8 @@ TEST_F(ShellSettings, StoredGeometryAndOptionsComeBackAtClose) {
     EXPECT_EQ(DwordOr("Y", 0), 60u);
     EXPECT_EQ(DwordOr("Width", 0), 600u);
     EXPECT_EQ(DwordOr("Height", 0), 300u);
-    for (size_t i = 0; i < std::size(kOptionNames); ++i)
-        EXPECT_EQ(DwordOr(kOptionNames[i], 0xDEAD), values[i]) << kOptionNames[i];
+    for (size_t i = 0; i < std::size(kExpectedOptions); ++i)
+        EXPECT_EQ(DwordOr(kExpectedOptions[i].name, 0xDEAD), values[i]) << kExpectedOptions[i].name;
 }
 
 TEST_F(ShellSettings, ClosingMinimisedOrMaximisedKeepsTheOldGeometry) {
@@ -121,7 +117,8 @@ TEST_F(ShellSettings, ClosingMinimisedOrMaximisedKeepsTheOldGeometry) {
         EXPECT_EQ(DwordOr("Width", 0), 444u);
         EXPECT_EQ(DwordOr("Height", 0), 333u);
         // The options are written all the same.
-        for (const char* name : kOptionNames) EXPECT_NE(DwordOr(name, 0xDEAD), 0xDEADu) << name;
+        for (const ExpectedOption& option : kExpectedOptions)
+            EXPECT_NE(DwordOr(option.name, 0xDEAD), 0xDEADu) << option.name;
     }
 }
 
@@ -224,4 +221,4 @@ TEST_F(ShellSettings, PositionWithoutWidthLetsThePlatformChooseTheSize) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -3,7 +3,7 @@
 
 #include "support/shell_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 using ShellStartup = ShellTest;
@@ -45,4 +45,4 @@ TEST_F(ShellStartup, WithoutRichEditTheConsoleReportsAndEnds) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

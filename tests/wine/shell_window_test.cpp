@@ -8,7 +8,7 @@
 
 #include "support/shell_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 using ShellWindow = ShellTest;
@@ -372,4 +372,4 @@ TEST_F(ShellWindow, NewerPlatformsLeaveTheWheelToTheView) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -9,7 +9,7 @@
 #include "support/soak_support.h"
 #include "support/view_support.h"
 
-namespace murlo_soak_test {
+namespace murlo::test {
 namespace {
 
 class SoakFault : public CaptureTest {
@@ -287,4 +287,4 @@ TEST_F(SoakFault, CloseUnderLoadEndsCleanlyAndClientsFindTheNextConsole) {
 }
 
 }  // namespace
-}  // namespace murlo_soak_test
+}  // namespace murlo::test

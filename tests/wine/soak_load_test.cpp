@@ -6,7 +6,7 @@
 
 #include <commdlg.h>
 
-namespace murlo_soak_test {
+namespace murlo::test {
 namespace {
 
 constexpr int kProcesses = 4;
@@ -97,9 +97,14 @@ TEST_F(SoakLoad, FourProcessesOfFourThreadsKeepTheNewestWholeLinesInARing) {
     EXPECT_LE(bytes.size(), 64u * 1024u);
     EXPECT_GT(bytes.size(), 64u * 1024u - 16);
     bool whole = false;
-    NumberedLog log = ParseNumbered(SplitLines(bytes, &whole), "R");
+    const std::vector<std::string> lines = SplitLines(bytes, &whole);
+    NumberedLog log = ParseNumbered(lines, "R");
     EXPECT_TRUE(whole);
     EXPECT_TRUE(log.strangers.empty()) << "first strange line: " << log.strangers.front();
+    // The file's last line is the last record of a thread.
+    ASSERT_FALSE(lines.empty());
+    const std::string& last = lines.back();
+    EXPECT_EQ(last.substr(last.rfind(' ') + 1), std::to_string(count - 1)) << last;
     // What a thread has in the file is the end of its sequence: the ring
     // keeps the newest text, and each thread's records arrive in order.
     long kept = 0;
@@ -108,7 +113,6 @@ TEST_F(SoakLoad, FourProcessesOfFourThreadsKeepTheNewestWholeLinesInARing) {
         EXPECT_TRUE(IsRun(numbers, count - static_cast<long>(numbers.size()), count - 1)) << source;
         kept += static_cast<long>(numbers.size());
     }
-    // The last record of at least one thread is the file's last line.
     SOAK_FIGURES("ring log: %d processes x %d threads x %ld records in %lu ms (%.0f records/s); file %lu bytes "
                  "holds the newest %ld lines from %zu threads",
                  kProcesses, kThreads, count, static_cast<unsigned long>(elapsed),
@@ -377,4 +381,4 @@ TEST_F(SoakLoad, RepeatedSaveDialogsLeaveHandlesAndGdiObjectsFlatAndCaptureWorki
 }
 
 }  // namespace
-}  // namespace murlo_soak_test
+}  // namespace murlo::test

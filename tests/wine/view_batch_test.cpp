@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "console/resources/resource.h"
-#include "console/view/view_append.h"
-#include "tests/unit/text_control_model.h"
 #include "support/view_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 std::string RandomText(std::mt19937& random, int i) {
@@ -49,9 +47,9 @@ std::string RandomText(std::mt19937& random, int i) {
 // The stored length and caret, asked right after the send returned.
 void ExpectLengthAndCaret(const Console& console, const ModelView& model) {
     EXPECT_EQ(ViewStoredLength(console), model.model.StoredLength());
-    CHARRANGE selection = ViewSelection(console);
-    EXPECT_EQ(selection.cpMin, model.model.StoredLength());
-    EXPECT_EQ(selection.cpMax, model.model.StoredLength());
+    Selection selection = GetViewSelection(console.View());
+    EXPECT_EQ(selection.start, model.model.StoredLength());
+    EXPECT_EQ(selection.end, model.model.StoredLength());
 }
 
 TEST_F(ViewTest, GroupedAppendsShowWhatAppendingEachRecordShows) {
@@ -131,4 +129,4 @@ TEST_F(ViewTest, WaitingTextReachesTheScreenUnasked) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -6,7 +6,7 @@
 
 #include <random>
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 // A sequence that exercises indentation, continuation lines, several lines
@@ -225,7 +225,7 @@ TEST_F(ViewTest, AppendReplacesTheUsersSelectionByTheCaretAtTheEnd) {
     ASSERT_TRUE(StartReady(console));
     ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "first line\r\nsecond line\r\n")));
     SendMessageA(console.View(), EM_SETSEL, 2, 7);
-    ASSERT_EQ(ViewSelection(console).cpMax, 7);
+    ASSERT_EQ(GetViewSelection(console.View()).end, 7);
     ASSERT_TRUE(Send(console.window, MakeRecord(RecordFields{}, "third\r\n")));
     EXPECT_EQ(console.ViewText(), "first line\r\nsecond line\r\nthird\r\n");
     ExpectCaretAtEnd(console);
@@ -243,4 +243,4 @@ TEST_F(ViewTest, PayloadsAreIgnoredWhileLoggingIsOff) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

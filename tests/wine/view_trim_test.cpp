@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "console/resources/resource.h"
-#include "console/view/view_append.h"
 #include "support/commands_support.h"
 #include "support/view_support.h"
-#include "tests/unit/text_control_model.h"
 
-namespace murlo_test {
+namespace murlo::test {
 namespace {
 
 std::string Numbered(int i, size_t width) {
@@ -230,4 +228,4 @@ TEST_F(ViewTest, DoubleByteTextTrimsByCharacters) {
 }
 
 }  // namespace
-}  // namespace murlo_test
+}  // namespace murlo::test

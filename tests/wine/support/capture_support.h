@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "common/log_record.h"
 #include "console/resources/resource.h"
 #include "support/wine_support.h"
+#include "tests/support/record_builder.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 inline constexpr char kMonitorBuffer[] = "DBWIN_BUFFER";
 inline constexpr char kMonitorBufferReady[] = "DBWIN_BUFFER_READY";
@@ -72,13 +72,11 @@ inline bool ChannelReady() {
            ObjectExists(true, kMonitorBuffer);
 }
 
-// Sends a full LogRecord with text from this process.
+// Sends a full LogRecord with text from this process, with no location
+// and no time.
 inline void SendRecord(HWND window, const std::string& text) {
-    murlo::LogRecord record;
-    murlo::StartRecord(&record, sizeof record);
-    record.header.processId = GetCurrentProcessId();
-    murlo::SetRecordText(&record, sizeof record, text.data(), text.size());
-    SendPayload(window, &record, sizeof record);
+    const std::string record = MakeRecord(RecordFields{GetCurrentProcessId(), {}, "", 0, true}, text);
+    SendPayload(window, record.data(), static_cast<DWORD>(record.size()));
 }
 
 // Posts a command to the console (posted: the commands show modal dialogs).
@@ -178,7 +176,7 @@ inline void SetCheck(HWND holder, int id, bool checked) {
 // false when it did not return (it showed a dialog after all).
 inline bool SendCommand(HWND window, UINT id) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000 * murlo_test::TimeScale(), &result) != 0;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 10000 * murlo::test::TimeScale(), &result) != 0;
 }
 
 // What to put into the log-file dialog before confirming it.
@@ -189,7 +187,8 @@ struct LogFileChoice {
     bool replace = false;    // the file exists: confirm the question to replace it
 };
 
-// Runs "Log to File" and confirms the dialog; true when it came and went.
+// Runs "Log to File" and confirms the dialog; true when it came and went
+// and the command ran to its end (the log file opened and its ring made).
 inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileChoice& choice) {
     PostCommand(console, IDM_LOG_TO_FILE);
     HWND dialog = WaitForSaveDialog(processId);
@@ -205,7 +204,12 @@ inline bool ConfirmLogFileDialog(HWND console, DWORD processId, const LogFileCho
         if (!question) return false;
         PressButton(question, IDYES);
     }
-    return WaitGone(dialog);
+    // The command has run to its end once the console answers a sent
+    // message: the ring is made after the log file, without a turn of the
+    // message loop between them.
+    DWORD_PTR answer = 0;
+    return WaitGone(dialog) &&
+           SendMessageTimeoutA(console, WM_NULL, 0, 0, SMTO_NORMAL, 10000 * TimeScale(), &answer) != 0;
 }
 
 
@@ -264,4 +268,4 @@ protected:
     }
 };
 
-}  // namespace murlo_test
+}  // namespace murlo::test

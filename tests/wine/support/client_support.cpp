@@ -6,7 +6,7 @@
 
 #include "support/wine_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 namespace {
 
@@ -167,4 +167,4 @@ std::string ToAnsi(const std::wstring& text) {
     return out;
 }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

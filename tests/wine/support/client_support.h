@@ -15,7 +15,7 @@
 #include "common/log_record.h"
 #include "support/wine_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 // One WM_COPYDATA as received.
 struct ReceivedRecord {
@@ -94,4 +94,4 @@ protected:
 // The ANSI form of a wide text as this process converts it (CP_ACP).
 std::string ToAnsi(const std::wstring& text);
 
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace murlo_test {
+namespace murlo::test {
 
 namespace {
 
@@ -42,13 +42,6 @@ void SetViewText(HWND view, const std::string& text) {
     SendMessageA(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-Selection GetViewSelection(HWND view) {
-    auto packed = static_cast<DWORD>(SendMessageA(view, EM_GETSEL, 0, 0));
-    return Selection{LOWORD(packed), HIWORD(packed)};
-}
-
-void SetViewSelection(HWND view, int start, int end) { SendMessageA(view, EM_SETSEL, start, end); }
-
 std::string ClipboardText() {
     std::string text;
     if (!OpenClipboard(nullptr)) return text;
@@ -83,4 +76,4 @@ bool StartJapaneseConsole(Console& console, const std::string& folder) {
 
 HWND FindPopupMenuWindow() { return FindWindowA("#32768", nullptr); }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

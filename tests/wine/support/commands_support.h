@@ -1,15 +1,45 @@
-// Helpers of the command tests: real key presses on the X display, the
-// view's text and selection, the clipboard, and a console started in a
-// Japanese locale.
+// Helpers of the command tests: a fixture with a console and its probe,
+// real key presses on the X display, the view's text and selection, the
+// clipboard, and a console started in a Japanese locale.
 #pragma once
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
-#include "wine_support.h"
+#include "console/resources/resource.h"
+#include "support/console_probe_client.h"
+#include "support/wine_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
+
+// A test with a console of its own, started by Start, and the probe that
+// reads its menus; both are gone when the test leaves.
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteSettingsKey(); }
+    void TearDown() override {
+        probe.Detach();
+        console.Close();
+        SetWineVersionFor(kProgram, "");
+    }
+    // Starts the console as the given Windows version ("": Wine's own) and
+    // waits until it is shown: the window is found before its creation
+    // message has built the view.
+    void Start(const char* version = "win7") {
+        SetWineVersionFor(kProgram, version);
+        ASSERT_TRUE(console.Start());
+        ASSERT_TRUE(WaitFor([&] { return console.View() != nullptr && IsWindowVisible(console.window); }));
+    }
+    void Command(UINT id) { SendMessageA(console.window, WM_COMMAND, id, 0); }
+    // Logging off: records from the debug channel would change the view's text.
+    void StopLogging() { Command(IDM_START_LOG); }
+
+    Console console;
+    ConsoleProbe probe;
+};
 
 // Types keys (xdotool key syntax: "ctrl+s", "shift+F3", "Delete") on the X
 // display into the window that has the focus. The key press is not waited
@@ -20,13 +50,6 @@ bool BringToFront(HWND window);
 
 // The view's text through WM_SETTEXT (the view is read-only to the user).
 void SetViewText(HWND view, const std::string& text);
-// The view's selection, from the packed answer of EM_GETSEL.
-struct Selection {
-    int start;
-    int end;
-};
-Selection GetViewSelection(HWND view);
-void SetViewSelection(HWND view, int start, int end);
 
 // CF_TEXT on the clipboard; empty when there is none.
 std::string ClipboardText();
@@ -41,4 +64,4 @@ bool StartJapaneseConsole(Console& console, const std::string& folder = "");
 // A top-level window of class "#32768" (a popup menu being tracked).
 HWND FindPopupMenuWindow();
 
-}  // namespace murlo_test
+}  // namespace murlo::test

@@ -2,7 +2,7 @@
 
 #include "wine_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 bool ConsoleProbe::Attach(HWND consoleWindow) {
     Detach();
@@ -36,7 +36,7 @@ bool ConsoleProbe::Ask(WPARAM request, LPARAM argument) {
     static const UINT message = RegisterWindowMessageA(murlo_probe::kRequestMessage);
     LONG before = result->serial;
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(console, message, request, argument, SMTO_NORMAL, 10000 * murlo_test::TimeScale(), &answer);
+    SendMessageTimeoutA(console, message, request, argument, SMTO_NORMAL, 10000 * murlo::test::TimeScale(), &answer);
     return result->serial != before;
 }
 
@@ -59,4 +59,4 @@ UINT ItemState(const std::vector<murlo_probe::MenuItem>& items, UINT id) {
     return ~0u;
 }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

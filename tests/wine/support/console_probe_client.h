@@ -10,7 +10,7 @@
 
 #include "probe/console_probe.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 struct ConsoleProbe {
     HMODULE library = nullptr;
@@ -45,4 +45,4 @@ UINT ItemState(const std::vector<murlo_probe::MenuItem>& items, UINT id);
 inline bool IsChecked(UINT state) { return state != ~0u && (state & MF_CHECKED) != 0; }
 inline bool IsGrayed(UINT state) { return state != ~0u && (state & (MF_GRAYED | MF_DISABLED)) != 0; }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

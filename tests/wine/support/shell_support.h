@@ -13,7 +13,7 @@
 #include "console/resources/resource.h"
 #include "support/wine_support.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 
 // Stores a value of any type and size under the settings key.
@@ -41,4 +41,4 @@ inline HWND WaitForMurloBox(DWORD processId, DWORD timeoutMs = 10000) {
 
 inline LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrA(window, GWL_EXSTYLE); }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

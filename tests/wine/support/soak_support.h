@@ -15,12 +15,10 @@
 
 #include "support/capture_support.h"
 
-namespace murlo_soak_test {
-
-using namespace murlo_test;
+namespace murlo::test {
 
 // Counts of a run. The short run stays within a few minutes on a shared
-// two-core machine; the long one is the documented soak.
+// two-core machine; the long one is the full soak (scripts/soak.sh).
 struct Scale {
     bool isLong;
     long recordsPerThread;      // library senders: 4 processes x 4 threads
@@ -269,4 +267,4 @@ inline ::testing::AssertionResult IsRun(const std::vector<long>& numbers, long f
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace murlo_soak_test
+}  // namespace murlo::test

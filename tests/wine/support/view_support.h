@@ -1,6 +1,6 @@
 // Shared pieces of the view's integration tests: a fixture that starts from
-// a clean settings key, payload builders, and reading the view's selection
-// and stored length from the console's process.
+// a clean settings key, sending payloads, reading the view's selection and
+// stored length from the console's process, and the model of the view.
 #pragma once
 
 #include <windows.h>
@@ -8,15 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
-#include "common/log_record.h"
 #include "console/view/view_append.h"
 #include "support/wine_support.h"
-#include "tests/unit/text_control_model.h"
+#include "tests/support/record_builder.h"
+#include "tests/support/text_control_model.h"
 
-namespace murlo_test {
+namespace murlo::test {
 
 inline constexpr long kViewTextLimit = 0x7000;
 
@@ -34,41 +33,6 @@ inline bool Send(HWND window, const std::string& payload) {
     return Send(window, payload.data(), static_cast<DWORD>(payload.size()));
 }
 
-struct RecordFields {
-    uint32_t processId = 1234;
-    murlo::RecordTime time{2002, 11, 2, 5, 9, 5, 7, 0};
-    const char* location = "main.cpp(42)";
-    int32_t depth = 0;
-    bool full = false;  // 1312 bytes, else fitted: 289 + text length
-};
-
-inline std::string MakeRecord(const RecordFields& fields, const std::string& text) {
-    size_t size = fields.full ? murlo::kFullRecordSize : murlo::kRecordHeaderSize + text.size() + 1;
-    std::string record(size, '\0');
-    murlo::StartRecord(record.data(), size);
-    murlo::LogRecordHeader header;
-    std::memcpy(&header, record.data(), sizeof header);
-    header.processId = fields.processId;
-    header.localTime = fields.time;
-    std::memset(header.location, 0, sizeof header.location);
-    std::strncpy(header.location, fields.location, sizeof header.location - 1);
-    header.depth = fields.depth;
-    std::memcpy(record.data(), &header, sizeof header);
-    murlo::SetRecordText(record.data(), size, text.data(), text.size());
-    return record;
-}
-
-// The view's selection, in the control's characters, from EM_GETSEL's
-// result: no pointer passes to the console's process, whose memory the
-// Wine server reaches at the wrong address when the console runs under
-// emulation. The view holds at most 0x7000 characters, so both ends fit
-// the result's 16-bit halves.
-inline CHARRANGE ViewSelection(const Console& console) {
-    LRESULT packed = SendMessageA(console.View(), EM_GETSEL, 0, 0);
-    if (packed == -1) return CHARRANGE{-1, -1};
-    return CHARRANGE{static_cast<LONG>(LOWORD(packed)), static_cast<LONG>(HIWORD(packed))};
-}
-
 // The view's length in the characters that its limit counts: where its
 // last line starts plus that line's length (again without a pointer).
 inline long ViewStoredLength(const Console& console) {
@@ -80,21 +44,17 @@ inline long ViewStoredLength(const Console& console) {
 
 // The caret stands at the end of the view's text, with nothing selected.
 inline void ExpectCaretAtEnd(const Console& console) {
-    CHARRANGE selection = ViewSelection(console);
+    Selection selection = GetViewSelection(console.View());
     long end = ViewStoredLength(console);
-    EXPECT_EQ(selection.cpMin, end);
-    EXPECT_EQ(selection.cpMax, end);
+    EXPECT_EQ(selection.start, end);
+    EXPECT_EQ(selection.end, end);
 }
 
 // The view as the Windows control keeps it, on the control model: the
 // oracle of what the console's view must hold after a series of texts.
 struct ModelView {
-    murlo::test::TextControlModel model;
-    ModelView() {
-        model.limit = kViewTextLimit;
-        model.lineEndIsOneChar = true;
-    }
-    void Append(const std::string& text) { murlo::AppendToView(model, text.c_str(), text.size()); }
+    TextControlModel model = MakeModel(kViewTextLimit, true);
+    void Append(const std::string& text) { AppendOneText(model, text.c_str(), text.size()); }
 };
 
-}  // namespace murlo_test
+}  // namespace murlo::test

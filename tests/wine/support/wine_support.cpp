@@ -3,13 +3,20 @@
 #include <cstdlib>
 #include <vector>
 
-namespace murlo_test {
+namespace murlo::test {
 
 namespace {
 constexpr char kKey[] = "Software\\OrlemApp\\Murlo";
 }
 
 std::string BinPath(const char* name) { return std::string(MURLO_BIN_DIR) + "/" + name; }
+
+std::string WindowsPath(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return !path.empty() && path[0] == '\\' ? "Z:" + path : path;
+}
 
 DWORD TimeScale() {
     static const DWORD scale = [] {
@@ -194,6 +201,13 @@ std::set<std::string> RingFiles() {
     return names;
 }
 
+Selection GetViewSelection(HWND view) {
+    auto packed = static_cast<DWORD>(SendMessageA(view, EM_GETSEL, 0, 0));
+    return Selection{LOWORD(packed), HIWORD(packed)};
+}
+
+void SetViewSelection(HWND view, int start, int end) { SendMessageA(view, EM_SETSEL, start, end); }
+
 std::string WindowText(HWND window) {
     if (!window) return {};
     LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
@@ -248,4 +262,4 @@ bool StartReady(Console& console, const std::string& args, WORD show) {
     return WaitFor([&] { return IsWindowVisible(console.window) != FALSE; });
 }
 
-}  // namespace murlo_test
+}  // namespace murlo::test

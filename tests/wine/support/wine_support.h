@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-namespace murlo_test {
+namespace murlo::test {
 
 inline constexpr char kProgram[] = "MURLO.EXE";
 // The file dialogs' name box: cmb13 in the explorer-style dialog, edt1 in the older one.
@@ -22,6 +22,8 @@ inline constexpr int kFileNameEdit = edt1;
 
 // Full path of a binary of this build (MURLO.EXE, MURLODLL.DLL, helpers).
 std::string BinPath(const char* name);
+// A path with backslashes; a host path from the root gets the drive Z:.
+std::string WindowsPath(std::string path);
 
 // Factor by which every deadline of the tests is stretched: the environment
 // variable MURLO_TEST_TIME_SCALE (1 to 1000), 1 when unset. Emulated runs,
@@ -113,6 +115,18 @@ std::set<std::string> RingFiles();
 // Text of a window (WM_GETTEXT).
 std::string WindowText(HWND window);
 
+// The view's selection, in the control's characters, from EM_GETSEL's
+// result: no pointer passes to the console's process, whose memory the
+// Wine server reaches at the wrong address when the console runs under
+// emulation. The view holds at most 0x7000 characters, so both ends fit
+// the result's 16-bit halves.
+struct Selection {
+    int start;
+    int end;
+};
+Selection GetViewSelection(HWND view);
+void SetViewSelection(HWND view, int start, int end);
+
 // Sends a record to window as WM_COPYDATA from this process.
 LRESULT SendPayload(HWND window, const void* data, DWORD size);
 
@@ -140,4 +154,4 @@ protected:
     }
 };
 
-}  // namespace murlo_test
+}  // namespace murlo::test

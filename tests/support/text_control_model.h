@@ -1,12 +1,14 @@
-// A model of the view control for AppendToView: a text with a character
-// limit, lines ending at LF, a CR LF counting two characters, and an
-// insertion that takes in only what fits the limit, as the Windows rich
+// A model of the view control for the view's update: a text with a
+// character limit, lines ending at LF, a CR LF counting two characters, and
+// an insertion that takes in only what fits the limit, as the Windows rich
 // edit control does. With lineEndIsOneChar the limit counts every CR LF as
 // one character and an insertion never splits one, as the 2.0 control
 // stores a paragraph end, while lengths and positions still count it as
 // two. A charRule makes the limit count characters otherwise (a code page
 // whose characters have several bytes, or a character that takes two).
-// Counts the redraw, repaint and scroll calls, and the bytes inserted.
+// With a wrapWidth, a line also ends after that many characters of a
+// paragraph, as when the control wraps lines at the window edge.
+// Counts the redraw, repaint, scroll and insertion calls, and the bytes inserted.
 #pragma once
 
 #include <cstring>
@@ -26,10 +28,9 @@ struct TextControlModel {
     CharRule charRule = nullptr;
     long limit = 0x7000;
     bool lineEndIsOneChar = false;
+    long wrapWidth = 0;  // 0: lines end only at line ends
     long selectionStart = 0;
     long selectionEnd = 0;
-    int redrawOffCalls = 0;
-    int redrawOnCalls = 0;
     int repaintCalls = 0;
     int scrollCaretCalls = 0;
     int replaceCalls = 0;
@@ -98,9 +99,41 @@ struct TextControlModel {
         return taken;
     }
 
+    // Calls visit with where each line after the first begins, in bytes,
+    // until it answers false: after every LF, and with a wrapWidth, before
+    // a character that would pass it.
+    template <typename Visit>
+    void VisitLineStarts(Visit visit) const {
+        if (wrapWidth == 0) {
+            for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+                if (!visit(at + 1)) return;
+            }
+            return;
+        }
+        long column = 0;
+        for (size_t i = 0; i < text.size();) {
+            long weight = 0;
+            size_t bytes = CharAt(text.data() + i, text.size() - i, &weight);
+            const bool endsLine = text[i + bytes - 1] == '\n';
+            if (wrapWidth > 0 && !endsLine && text[i] != '\r' && column >= wrapWidth) {
+                if (!visit(i)) return;
+                column = 0;
+            }
+            i += bytes;
+            column += weight;
+            if (endsLine) {
+                if (!visit(i)) return;
+                column = 0;
+            }
+        }
+    }
+
     long LineCount() const {
         long count = 1;
-        for (char c : text) count += c == '\n';
+        VisitLineStarts([&count](size_t) {
+            ++count;
+            return true;
+        });
         return count;
     }
 
@@ -108,13 +141,16 @@ struct TextControlModel {
         if (line < 0) return -1;
         if (line == 0) return 0;
         long seen = 0;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n' && ++seen == line) return static_cast<long>(i + 1);
-        }
-        return -1;
+        long found = -1;
+        VisitLineStarts([&](size_t start) {
+            if (++seen < line) return true;
+            found = static_cast<long>(start);
+            return false;
+        });
+        return found;
     }
 
-    // The host operations of FlushToView, in the positions the limit counts.
+    // The host operations of the view's update, in the positions the limit counts.
     long StoredLimit() const { return limit; }
     long StoredLineCount() const { return LineCount(); }
     long StoredBefore(size_t bytes) const {
@@ -157,20 +193,28 @@ struct TextControlModel {
         }
         return ControlChar{bytes, static_cast<size_t>(weight), at[i + bytes - 1] == '\n'};
     }
-    bool LinesAreParagraphs() const { return true; }
+    bool LinesAreParagraphs() const { return wrapWidth == 0; }
 
     void ScrollCaret() { ++scrollCaretCalls; }
 
-    void SetRedraw(bool on) {
-        (on ? redrawOnCalls : redrawOffCalls) += 1;
-        redrawOn = on;
-    }
+    void SetRedraw(bool on) { redrawOn = on; }
 
     void Repaint() {
         ++repaintCalls;
         if (!redrawOn) repaintedWhileRedrawOff = true;
     }
 };
+
+// A model of limit characters holding text.
+inline TextControlModel MakeModel(long limit, bool lineEndIsOneChar = false, CharRule rule = nullptr,
+                                  const std::string& text = {}) {
+    TextControlModel model;
+    model.limit = limit;
+    model.lineEndIsOneChar = lineEndIsOneChar;
+    model.charRule = rule;
+    model.text = text;
+    return model;
+}
 
 // UTF-8 as a control counts it: a valid sequence of two to four bytes is
 // one character of the limit; any other byte (a lead byte without its trail
