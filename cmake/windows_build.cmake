@@ -52,6 +52,12 @@ target_compile_options(MURLO PRIVATE ${MURLO_WARNINGS} ${MURLO_PRODUCT_FLAGS})
 # payload of 2 MiB ends the process before the console sees it).
 target_link_options(MURLO PRIVATE ${MURLO_STATIC_LINK} -Wl,--stack,0x4000000)
 target_link_libraries(MURLO PRIVATE murlo_portable_win comctl32 comdlg32 gdi32 user32 advapi32 shell32)
+# The counter build times the console's work for the throughput benchmark
+# (console/shell/counters.h); the product has none of it.
+option(MURLO_COUNTERS "Build MURLO.EXE with the benchmark's time counters" OFF)
+if(MURLO_COUNTERS)
+    target_compile_definitions(MURLO PRIVATE MURLO_COUNTERS)
+endif()
 
 # MURLODLL.DLL, the client library: plain export names with fixed ordinals
 # from the .def file, and an import library for MinGW programs.

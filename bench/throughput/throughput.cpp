@@ -14,7 +14,10 @@
 //   - how soon the console answers its window and a scroll of its view
 //     while four threads send records as fast as they can.
 // A time for MURLO.EXE ends only when its view has taken in every text
-// (a message to the view brings it up to date). Prints a Markdown table.
+// (a message to the view brings it up to date); for OutputDebugString,
+// when its view shows the last string. Prints a Markdown table; against
+// the console's counter build (console/shell/counters.h) also where the
+// console's time went in each measurement.
 //
 // Usage: throughput.exe [records for the memory figure, default 1000000]
 // The receivers are this program started again with "receiver KIND".
@@ -31,6 +34,7 @@
 #include <vector>
 
 #include "common/log_record.h"
+#include "console/shell/counters.h"
 
 namespace {
 
@@ -263,6 +267,104 @@ std::string LongText(size_t size) {
     return text;
 }
 
+// ---- the counter build's split -------------------------------------------
+
+using murlo::Counter;
+constexpr int kCounters = static_cast<int>(Counter::Count);
+
+// The counters of a console of the counter build, when one runs.
+struct CounterReader {
+    HANDLE mapping = nullptr;
+    murlo::ConsoleCounters* shared = nullptr;
+
+    bool Open() {
+        if (shared != nullptr) return true;
+        mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, murlo::kCountersMapping);
+        if (mapping == nullptr) return false;
+        shared = static_cast<murlo::ConsoleCounters*>(
+            MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(murlo::ConsoleCounters)));
+        if (shared == nullptr) Close();
+        return shared != nullptr;
+    }
+    void Close() {
+        if (shared != nullptr) UnmapViewOfFile(shared);
+        if (mapping != nullptr) CloseHandle(mapping);
+        shared = nullptr;
+        mapping = nullptr;
+    }
+    void Reset() {
+        if (!Open()) return;
+        std::memset(shared->ticks, 0, sizeof shared->ticks);
+        std::memset(shared->calls, 0, sizeof shared->calls);
+    }
+};
+
+CounterReader g_counters;
+
+// Where the console's time went in one measurement, summed over its rounds.
+struct Split {
+    std::string what;
+    double wall = 0;  // seconds
+    double seconds[kCounters] = {};
+    double calls[kCounters] = {};
+    double records = 0;  // records or strings sent
+
+    // Runs one round of the measurement; returns its figure.
+    template <typename Run>
+    double Measure(double sent, Run run) {
+        g_counters.Reset();
+        double start = Now();
+        double figure = run();
+        double end = Now();
+        if (g_counters.shared != nullptr && g_counters.shared->frequency > 0) {
+            wall += end - start;
+            records += sent;
+            for (int i = 0; i < kCounters; ++i) {
+                seconds[i] += static_cast<double>(g_counters.shared->ticks[i]) / g_counters.shared->frequency;
+                calls[i] += static_cast<double>(g_counters.shared->calls[i]);
+            }
+        }
+        return figure;
+    }
+    double Share(Counter c) const { return wall > 0 ? seconds[static_cast<int>(c)] / wall : 0; }
+    double Each(Counter c, double unit) const {
+        double n = calls[static_cast<int>(c)];
+        return n > 0 ? seconds[static_cast<int>(c)] * unit / n : 0;
+    }
+    double PerRecord(Counter c, double unit) const {
+        return records > 0 ? seconds[static_cast<int>(c)] * unit / records : 0;
+    }
+};
+
+void PrintSplit(const std::vector<Split>& splits) {
+    if (std::none_of(splits.begin(), splits.end(), [](const Split& split) { return split.wall > 0; })) return;
+    std::printf("\nWhere the console's time went (counter build), summed over the rounds of each measurement.\n"
+                "Share: of the time the measurement took; per record: per record or string sent; each: per call.\n\n"
+                "| measurement | records | record handling, each (us) | looking for queued messages, each (us) |"
+                " updates | update without repaint, each (ms) | repaint, each (ms) | updates' share |"
+                " timers, calls per 1000 records | timers' share | user-interface thread, counted share |"
+                " capture cycle per string (us) | hand-over per string (us) | captured record, each (us) |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Split& split : splits) {
+        if (split.wall <= 0) continue;
+        double counted = 0;
+        for (Counter c : {Counter::Record, Counter::Gate, Counter::Dispatched, Counter::Update, Counter::Repaint,
+                          Counter::Timers, Counter::CapturedRecord})
+            counted += split.Share(c);
+        double updates = split.calls[static_cast<int>(Counter::Update)];
+        std::printf("| %s | %.0f | %.1f | %.1f | %.0f | %.2f | %.2f | %.2f | %.1f | %.3f | %.2f | %.1f | %.1f | %.1f |\n",
+                    split.what.c_str(), split.records, split.Each(Counter::Record, 1e6), split.Each(Counter::Gate, 1e6),
+                    updates, split.Each(Counter::Update, 1e3),
+                    updates > 0 ? split.seconds[static_cast<int>(Counter::Repaint)] * 1e3 / updates : 0,
+                    split.Share(Counter::Update) + split.Share(Counter::Repaint),
+                    split.records > 0 ? split.calls[static_cast<int>(Counter::Timers)] * 1000 / split.records : 0,
+                    split.Share(Counter::Timers), counted,
+                    split.PerRecord(Counter::CaptureCycle, 1e6) + split.PerRecord(Counter::CaptureHandOver, 1e6),
+                    split.PerRecord(Counter::CaptureHandOver, 1e6), split.Each(Counter::CapturedRecord, 1e6));
+    }
+    std::fflush(stdout);
+}
+
 // ---- the debug-output channel ----------------------------------------------
 
 struct CopyReader {
@@ -303,14 +405,30 @@ struct CopyReader {
     }
 };
 
-double WriteDebugStrings(int count) {
+std::string DebugLine(int i) {
+    std::string text = Record(i).substr(murlo::kRecordHeaderSize);
+    return text.substr(0, text.find('\0') - 2) + "\n";
+}
+
+// True once the view's text ends with tail.
+bool ViewEndsWith(HWND view, const std::string& tail) {
+    static std::vector<char> text(256 * 1024);
+    LRESULT length = SendMessageA(view, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    if (length < 0 || static_cast<size_t>(length) < tail.size()) return false;
+    return std::memcmp(text.data() + length - tail.size(), tail.data(), tail.size()) == 0;
+}
+
+// Strings per second, count strings in all; with a view, the time ends
+// when it shows the last string.
+double WriteDebugStrings(int count, HWND view = nullptr) {
     std::vector<std::string> lines;
-    for (int i = 0; i < count; ++i) {
-        std::string text = Record(i).substr(murlo::kRecordHeaderSize);
-        lines.push_back(text.substr(0, text.find('\0') - 2) + "\n");
-    }
+    for (int i = 0; i < count; ++i) lines.push_back(DebugLine(i));
     double start = Now();
     for (const std::string& line : lines) OutputDebugStringA(line.c_str());
+    if (view != nullptr) {
+        const std::string tail = lines.back().substr(0, lines.back().size() - 1) + "\r\n";
+        while (!ViewEndsWith(view, tail) && Now() - start < 60) Sleep(1);
+    }
     return count / (Now() - start);
 }
 
@@ -448,6 +566,9 @@ int RunBench(long memoryRecords) {
     Row steady4{"MURLO.EXE, steady state, 4 threads (records/s)", "floor, 4 threads"};
     Row againstAppender{"MURLO.EXE, view filling, against the minimal appender", "appender"};
     Row againstTrimming{"MURLO.EXE, steady state, against the trimming appender", "trimming appender"};
+    g_counters.Open();
+    Split splitFill1{"view filling, 1 thread"}, splitFill4{"view filling, 4 threads"};
+    Split splitSteady1{"steady state, 1 thread"}, splitSteady4{"steady state, 4 threads"};
     for (int round = 0; round < rounds; ++round) {
         double f1 = SendRecords(floor, 1, count, 0);
         double f4 = SendRecords(floor, 4, count, 0);
@@ -459,12 +580,12 @@ int RunBench(long memoryRecords) {
         double as = SendRecords(trimming, 1, count / 4, 0);
         appenderSteady.Add(as, f1);
         clearConsole();
-        double m1 = SendRecords(console, 1, fillCount, 0);
+        double m1 = splitFill1.Measure(fillCount, [&] { return SendRecords(console, 1, fillCount, 0); });
         clearConsole();
-        double m4 = SendRecords(console, 4, fillCount, 0);
+        double m4 = splitFill4.Measure(fillCount, [&] { return SendRecords(console, 4, fillCount, 0); });
         SendRecords(console, 1, fillCount, 0);  // full
-        double s1 = SendRecords(console, 1, count, 0);
-        double s4 = SendRecords(console, 4, count, 0);
+        double s1 = splitSteady1.Measure(count, [&] { return SendRecords(console, 1, count, 0); });
+        double s4 = splitSteady4.Measure(count, [&] { return SendRecords(console, 4, count, 0); });
         fill1.Add(m1, f1);
         fill4.Add(m4, f4);
         steady1.Add(s1, f1);
@@ -565,11 +686,14 @@ int RunBench(long memoryRecords) {
     appender.Close();
     trimming.Close();
     console.Close();
+    g_counters.Close();
 
     // The debug-output channel: a reader that only copies, then the console.
     const int debugCount = 2000;
     Row copyRow{"OutputDebugString to a copy-only reader (strings/s)", ""};
-    Row captureRow{"OutputDebugString captured by MURLO.EXE, view shown (strings/s)", "copy-only reader"};
+    Row captureRow{"OutputDebugString captured by MURLO.EXE, view shown, until the view shows the last (strings/s)",
+                   "copy-only reader"};
+    Split splitCapture{"OutputDebugString captured"};
     for (int round = 0; round < 3; ++round) {
         CopyReader reader;
         double copyRate = 0;
@@ -580,10 +704,13 @@ int RunBench(long memoryRecords) {
         reader.Stop();
         ClearSettings();
         if (console.Start(murlo, "MurloClass", nullptr)) {
-            WriteDebugStrings(200);
-            captureRow.Add(WriteDebugStrings(debugCount), copyRate);
+            WriteDebugStrings(200, console.view);
+            g_counters.Open();
+            captureRow.Add(splitCapture.Measure(debugCount, [&] { return WriteDebugStrings(debugCount, console.view); }),
+                           copyRate);
             console.Settle();
             console.Close();
+            g_counters.Close();
         }
         copyRow.Add(copyRate);
     }
@@ -615,6 +742,7 @@ int RunBench(long memoryRecords) {
     }
     ClearSettings();
     Print(rows, rounds);
+    PrintSplit({splitFill1, splitFill4, splitSteady1, splitSteady4, splitCapture});
     return 0;
 }
 

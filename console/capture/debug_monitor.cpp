@@ -9,6 +9,7 @@
 #include "console/console_window.h"
 #include "console/resources/resource.h"
 #include "console/shell/constants.h"
+#include "console/shell/counters.h"
 
 namespace murlo {
 
@@ -81,6 +82,7 @@ void LocalTimeNow(RecordTime* time, void*) {
 }
 
 void SendToConsole(const void* record, uint32_t size, void*) {
+    MURLO_TIMED(CaptureHandOver);
     COPYDATASTRUCT copy = {0, size, const_cast<void*>(record)};
     SendMessageA(g_console.consoleTarget, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
 }
@@ -140,6 +142,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0 + 1 && control.stopCount.load() == start.startedAt) continue;  // not ours
         if (woken != WAIT_OBJECT_0) break;
+        MURLO_TIMED(CaptureCycle);
         DebugString string = ReadDebugSection(channel.view, kDebugSectionSize);
         // When the record buffer holds the string already (nothing can fail
         // any more), the string is copied out and the next writer released

@@ -3,6 +3,7 @@
 #include "console/logfile/log_mirror.h"
 #include "console/logfile/log_output.h"
 #include "console/logfile/ring_buffer.h"
+#include "console/shell/counters.h"
 
 namespace murlo {
 
@@ -31,6 +32,7 @@ void MirrorToLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* 
         if (!log.unflushed) {
             log.unflushed = true;
             log.unflushedSince = GetTickCount();
+            MURLO_TIMED(Timers);
             SetTimer(owner, kLogFlushTimer, kLogFlushDelayMs, nullptr);
         } else if (GetTickCount() - log.unflushedSince >= kMaxUnflushedMs) {
             FlushLogFile(log);

@@ -7,6 +7,7 @@
 #include "console/resources/resource.h"
 #include "console/shell/command_line.h"
 #include "console/shell/constants.h"
+#include "console/shell/counters.h"
 #include "console/shell/main_loop.h"
 #include "console/shell/settings_store.h"
 #include "console/shell/startup.h"
@@ -37,6 +38,7 @@ bool FilterMessage(const ConsoleWindow& console, MSG& message) {
 // of the record is released first: it may be the capture thread, on which
 // a command handled here would wait. WM_QUIT goes back to the main loop.
 void LetQueuedMessagesThrough(ConsoleWindow& console) {
+    MURLO_TIMED(Gate);
     // The cheap facts first; the queue and the mouse capture are asked of
     // the system, the capture only when something waits.
     if (!console.gate.Open(IsWindowEnabled(console.mainWindow) != FALSE)) return;
@@ -51,6 +53,7 @@ void LetQueuedMessagesThrough(ConsoleWindow& console) {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
+        MURLO_TIMED(Dispatched);
         if (!FilterMessage(console, message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

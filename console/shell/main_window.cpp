@@ -8,6 +8,7 @@
 
 #include "console/resources/resource.h"
 #include "console/shell/constants.h"
+#include "console/shell/counters.h"
 #include "console/shell/font_math.h"
 #include "console/shell/main_loop.h"
 #include "console/shell/settings_store.h"
@@ -60,7 +61,10 @@ LRESULT OnCreateMessage(HWND window, LPARAM lParam) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ConsoleWindow* console = ConsoleOf(window);
     if (console && message == WM_COPYDATA) {
-        console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        {
+            MURLO_TIMED(Record);
+            console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        }
         LetQueuedMessagesThrough(*console);
         return 0;
     }
@@ -204,7 +208,10 @@ void ConsoleWindow::OnTimer(UINT_PTR id) {
     if (id == kViewQueueTimer) {
         FlushViewQueue(viewQueue, ViewTargetOf(*this));
     } else if (id == kLogFlushTimer) {
-        KillTimer(mainWindow, kLogFlushTimer);
+        {
+            MURLO_TIMED(Timers);
+            KillTimer(mainWindow, kLogFlushTimer);
+        }
         FlushLogFile(log);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/ansi_lead_byte.h"
+#include "console/shell/counters.h"
 
 namespace murlo {
 
@@ -201,9 +202,17 @@ long RichEditView::LineCount() { return static_cast<long>(SendMessageA(window, E
 
 void RichEditView::ScrollCaret() { SendMessageA(window, EM_SCROLLCARET, 0, 0); }
 
-void RichEditView::SetRedraw(bool on) { SendMessageA(window, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+void RichEditView::SetRedraw(bool on) {
+    if (on) {
+        MURLO_TIMED(Repaint);
+        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+        return;
+    }
+    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+}
 
 void RichEditView::Repaint() {
+    MURLO_TIMED(Repaint);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
 }

@@ -4,6 +4,7 @@
 
 #include "console/console_window.h"
 #include "console/shell/constants.h"
+#include "console/shell/counters.h"
 #include "console/view/rich_edit_view.h"
 #include "console/view/view_append.h"
 #include "console/view/view_batch.h"
@@ -128,6 +129,7 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
     queue.texts.Push('\0', memory);
     if (queue.ends.size() == 1) {
         queue.firstTick = GetTickCount();
+        MURLO_TIMED(Timers);
         SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr);
     }
     if (replacesView || length + 1 >= kMaxWaitingBytes) FlushViewQueue(queue, target);
@@ -135,8 +137,12 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
 
 void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
     if (queue.flushing || queue.ends.empty() || target.view == nullptr) return;
+    MURLO_TIMED(Update);
     queue.flushing = true;
-    KillTimer(target.owner, kViewQueueTimer);
+    {
+        MURLO_TIMED(Timers);
+        KillTimer(target.owner, kViewQueueTimer);
+    }
     RichEditView view = ViewOf(target);
     AppendToView(view, queue.texts.data, queue.ends.data, queue.ends.size(), queue.scratch);
     DropWaitingTexts(queue);
