@@ -12,5 +12,12 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/wine-prefix.sh" "$build/wineprefix" "$arch"
 . "$here/wine-env.sh"
+# A 64-bit program goes straight to the 64-bit loader: the 32-bit one would
+# hand it to start.exe, one more process start that now and then fails
+# ("Application could not be started") before the program runs at all.
+if [ "$arch" = win64 ]; then
+    WINE=/usr/lib/wine/wine64
+    export WINELOADER=$WINE
+fi
 export WINEPREFIX=$build/wineprefix
 exec "$WINE" "$@"
