@@ -76,6 +76,7 @@ struct ConsoleWindow {
     LogOutput log;                             // console/logfile/log_output.h
     FindState find;                            // console/commands/find_state.h
     DebugMonitorControl capture;               // console/capture/debug_monitor.h
+    int takingCapturedAt = -1;                 // gate.handlersRunning where OnCapturedRecords last began, or -1
     COLORREF customColors[16] = {};            // the colour dialog's custom colours
 
     // The window procedure's handlers; the work of each room is done by
@@ -88,6 +89,8 @@ struct ConsoleWindow {
     void OnDestroy();
     // Renders the payload, then hands the text to the log file and the view.
     void HandleCopyData(const COPYDATASTRUCT* payload);
+    // Handles the records that the capture thread queued, in their order.
+    void OnCapturedRecords();
     void OnCommand(UINT id, LPARAM lParam, UINT notifyCode);
     void OnInitMenuPopup(HMENU menu, UINT index, BOOL isWindowMenu);
     void OnMenuSelect(HMENU menu, UINT item, UINT flags);

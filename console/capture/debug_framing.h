@@ -43,7 +43,7 @@ struct DebugFraming {
     bool lineComplete = true;  // the last string ended with LF, or a separator closed its line
 };
 
-// The record being sent, reused for every string and only grown.
+// The record being made, reused for every string and only grown.
 struct DebugRecordBuffer {
     char* data = nullptr;
     uint32_t capacity = kRecordCapacityStart;
@@ -63,13 +63,13 @@ struct DebugMonitorIo {
     // block is a first allocation. Returns null on failure (block stays).
     char* (*reallocate)(char* block, uint32_t newSize, void* context);
     void (*localTime)(RecordTime* time, void* context);
-    // Hands a record of size bytes to the console; returns when it is handled.
+    // Hands a record of size bytes on to the console, which keeps a copy.
     void (*send)(const void* record, uint32_t size, void* context);
     void* context;
 };
 
 enum class TakeResult {
-    Sent,         // the record (and a separator before it, if due) was sent
+    Sent,         // the record (and a separator before it, if due) was handed on
     OutOfMemory,  // the buffer could not grow: the monitor ends
 };
 

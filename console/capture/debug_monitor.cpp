@@ -1,6 +1,6 @@
 // The DebugMonitor thread: the reader of the system debug-output channel,
-// which hands every string to the main window as a LogRecord; and the
-// user-interface thread's start and stop of it.
+// which hands every string to the main window as a LogRecord, through the
+// capture queue; and the user-interface thread's start and stop of it.
 #include "console/capture/debug_monitor.h"
 
 #include <cstring>
@@ -81,15 +81,32 @@ void LocalTimeNow(RecordTime* time, void*) {
     std::memcpy(time, &now, sizeof now);
 }
 
-void SendToConsole(const void* record, uint32_t size, void*) {
+// The record is copied into the queue, and the window told when it was
+// not told already; the thread goes on to the next string at once, or
+// waits while the queue is full. The window renders it on its own thread.
+void HandToWindow(const void* record, uint32_t size, void* context) {
     MURLO_TIMED(CaptureHandOver);
-    COPYDATASTRUCT copy = {0, size, const_cast<void*>(record)};
-    SendMessageA(g_console.consoleTarget, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    static_cast<CaptureQueue*>(context)->Push(record, size);
+}
+
+// The queue, made once: false when its event cannot be made.
+bool MakeCaptureQueue(DebugMonitorControl& control) {
+    if (control.queueMade) return true;
+    WindowHandOver& platform = control.queue.platform;
+    platform.roomEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!platform.roomEvent) return false;
+    InitializeCriticalSection(&platform.lock);
+    platform.window = g_console.consoleTarget;
+    control.queue.ring.bytes = control.queueStore;
+    control.queue.ring.capacity = sizeof control.queueStore;
+    control.queueMade = true;
+    return true;
 }
 
 // Waits up to timeoutMs for thread to end while handling the messages
-// sent to this thread meanwhile (a stopping monitor may still be sending
-// records). Posted messages stay queued. Returns whether it ended.
+// sent to this thread meanwhile (among them the notification that
+// captured records wait: a stopping monitor may be waiting for room in
+// the queue). Posted messages stay queued. Returns whether it ended.
 bool WaitServingSentMessages(HANDLE thread, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -133,7 +150,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
     DebugFraming framing;
     DebugRecordBuffer buffer;
     char copy[kDebugSectionSize];  // a string taken out of the channel
-    DebugMonitorIo io = {HeapResize, LocalTimeNow, SendToConsole, nullptr};
+    DebugMonitorIo io = {HeapResize, LocalTimeNow, HandToWindow, &control.queue};
     SetEvent(channel.bufferReady);
     HANDLE waits[2] = {channel.dataReady, control.killEvent};
     for (;;) {
@@ -146,7 +163,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
         DebugString string = ReadDebugSection(channel.view, kDebugSectionSize);
         // When the record buffer holds the string already (nothing can fail
         // any more), the string is copied out and the next writer released
-        // at once: it fills the channel while this string is being sent.
+        // at once: it fills the channel while this string is being queued.
         bool released = false;
         if (buffer.data != nullptr && string.length < buffer.capacity - kRecordHeaderSize &&
             string.length < sizeof copy) {
@@ -173,6 +190,7 @@ DWORD WINAPI DebugMonitor(LPVOID parameter) {
 bool StartDebugMonitor(DebugMonitorControl& capture, const bool& windowDestroyed) {
     if (!capture.killEvent) capture.killEvent = CreateEventA(nullptr, FALSE, FALSE, kKillMonitorEvent);
     if (capture.thread) return true;  // one is running already
+    if (!MakeCaptureQueue(capture)) return false;
 
     // The stopped thread may still hold the channel (a busy channel keeps
     // it taking strings); a new one would find it taken and give up.
@@ -200,9 +218,10 @@ void StopDebugMonitorForDialog(DebugMonitorControl& capture) {
 }
 
 void StopDebugMonitor(DebugMonitorControl& capture) {
+    // What the window did not take is dropped; a thread waiting for room goes on.
+    if (capture.queueMade) capture.queue.Close();
     if (capture.thread && capture.killEvent) {
         SignalStop(capture);
-        // The thread may be blocked sending a record to this thread.
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
@@ -214,6 +233,14 @@ void StopDebugMonitor(DebugMonitorControl& capture) {
     if (capture.thread) CloseHandle(capture.thread);
     capture.thread = nullptr;
     KeepStoppedThread(capture, nullptr);
+}
+
+void BeginTakingCapturedRecords(DebugMonitorControl& capture) {
+    if (capture.queueMade) capture.queue.BeginTaking();
+}
+
+size_t TakeCapturedRecord(DebugMonitorControl& capture, char* out, size_t room) {
+    return capture.queueMade ? capture.queue.Take(out, room) : 0;
 }
 
 }  // namespace murlo

@@ -1,6 +1,7 @@
 // DebugMonitorControl: the capture thread as the user-interface thread owns
 // it: the running thread, one told to stop whose end was not yet seen, the
-// kill event and the stop counter; and its start and stop (Windows glue).
+// kill event, the stop counter and the queue through which the thread hands
+// its records to the window; and its start and stop (Windows glue).
 #pragma once
 
 #include <windows.h>
@@ -8,8 +9,33 @@
 #include <atomic>
 #include <cstdint>
 
+#include "console/capture/capture_queue.h"
+
 namespace murlo {
 
+// Sent (without waiting) to the main window when captured records wait.
+inline constexpr UINT kCapturedRecordsMessage = WM_APP + 0x4D;
+
+// The capture queue's platform (capture_queue.h): a critical section, an
+// auto-reset event on which the capture thread waits for room, and the
+// notification sent to the window without waiting for it.
+struct WindowHandOver {
+    CRITICAL_SECTION lock;
+    HANDLE roomEvent = nullptr;
+    HWND window = nullptr;
+
+    void Lock() { EnterCriticalSection(&lock); }
+    void Unlock() { LeaveCriticalSection(&lock); }
+    void WaitForRoom() { WaitForSingleObject(roomEvent, INFINITE); }
+    void WakeForRoom() { SetEvent(roomEvent); }
+    void NotifyWindow() { SendNotifyMessageA(window, kCapturedRecordsMessage, 0, 0); }
+};
+
+using CaptureQueue = HandOverQueue<WindowHandOver>;
+
+// The user-interface thread owns this record. A capture thread reads
+// killEvent and stopCount (an atomic), and uses queue, which keeps its
+// own lock (capture_queue.h); it touches nothing else of the console.
 struct DebugMonitorControl {
     HANDLE thread = nullptr;         // the running capture thread
     HANDLE stoppedThread = nullptr;  // told to stop, end not yet seen
@@ -19,6 +45,11 @@ struct DebugMonitorControl {
     // after a failure) leaves the signal pending; a later thread takes such
     // a signal as its own only when a stop happened after its start.
     std::atomic<uint32_t> stopCount{0};
+    // Made on the first start and kept for the life of the process, with
+    // its store: a thread told to stop may still be pushing records.
+    CaptureQueue queue;
+    bool queueMade = false;
+    char queueStore[kCaptureQueueBytes];
 };
 
 // Starts the capture thread unless one runs. A thread told to stop may
@@ -28,9 +59,14 @@ struct DebugMonitorControl {
 bool StartDebugMonitor(DebugMonitorControl& capture, const bool& windowDestroyed);
 // Tells the thread to stop around a dialog; StartDebugMonitor starts anew.
 void StopDebugMonitorForDialog(DebugMonitorControl& capture);
-// Tells the thread to stop at shutdown and handles the records it may
-// still be sending.
+// Tells the thread to stop at shutdown; the records it queues from now on
+// are dropped.
 void StopDebugMonitor(DebugMonitorControl& capture);
+
+// The window's side of the queue: a notification came; then the oldest
+// record, moved into out (kMaxCapturedRecord bytes), or 0 when none waits.
+void BeginTakingCapturedRecords(DebugMonitorControl& capture);
+size_t TakeCapturedRecord(DebugMonitorControl& capture, char* out, size_t room);
 
 // The capture thread; its parameter is made by StartDebugMonitor.
 DWORD WINAPI DebugMonitor(LPVOID parameter);

@@ -13,7 +13,9 @@ namespace {
 // handled the records waiting for it (the timer's message comes only when
 // the thread's queue holds nothing else), and at least once a second while
 // records keep it busy: a console that is killed or crashes loses at most
-// about the last second of a direct log, and the file can be followed.
+// about the last second of a direct log, and the file can be followed. The
+// timer repeats while records keep coming and stops at its first turn with
+// nothing to write.
 constexpr UINT kLogFlushDelayMs = 20;
 constexpr DWORD kMaxUnflushedMs = 1000;
 
@@ -32,8 +34,10 @@ void MirrorToLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* 
         if (!log.unflushed) {
             log.unflushed = true;
             log.unflushedSince = GetTickCount();
-            MURLO_TIMED(Timers);
-            SetTimer(owner, kLogFlushTimer, kLogFlushDelayMs, nullptr);
+            if (!log.timerRunning) {
+                MURLO_TIMED(Timers);
+                log.timerRunning = SetTimer(owner, kLogFlushTimer, kLogFlushDelayMs, nullptr) != 0;
+            }
         } else if (GetTickCount() - log.unflushedSince >= kMaxUnflushedMs) {
             FlushLogFile(log);
         }
@@ -44,6 +48,16 @@ void MirrorToLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* 
 void FlushLogFile(LogOutput& log) {
     if (log.file != nullptr && log.unflushed) std::fflush(log.file);
     log.unflushed = false;
+}
+
+void OnLogFlushTimer(LogOutput& log, HWND owner) {
+    if (log.unflushed) {
+        FlushLogFile(log);
+        return;
+    }
+    MURLO_TIMED(Timers);
+    KillTimer(owner, kLogFlushTimer);
+    log.timerRunning = false;
 }
 
 }  // namespace murlo

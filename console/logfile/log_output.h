@@ -25,6 +25,7 @@ struct LogOutput {
     FILE* file = nullptr;      // the open log file, a binary stream
     bool unflushed = false;    // the stream holds text that has not reached the file
     DWORD unflushedSince = 0;  // when the oldest such text was written
+    bool timerRunning = false;  // kLogFlushTimer is set
     bool displayToWindow = true;  // off while a log file takes the texts and the user chose no display
     RingStore ring;
     char* saveBuffer = nullptr;  // kSaveBufferSize bytes for Save log
@@ -38,6 +39,9 @@ inline constexpr UINT_PTR kLogFlushTimer = 0x4D56;
 void MirrorToLogFile(LogOutput& log, uint32_t maxLogKB, HWND owner, const char* text, size_t length);
 // What the stream holds reaches the file.
 void FlushLogFile(LogOutput& log);
+// The timer's turn: the stream reaches the file, or the timer stops when
+// nothing was written since its last turn.
+void OnLogFlushTimer(LogOutput& log, HWND owner);
 
 // Maps a ring of maxLogKB KiB in a temporary file; false (nothing left
 // behind) when it cannot.

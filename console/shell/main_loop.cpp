@@ -40,8 +40,10 @@ bool FilterMessage(const ConsoleWindow& console, MSG& message) {
 void LetQueuedMessagesThrough(ConsoleWindow& console) {
     MURLO_TIMED(Gate);
     // The cheap facts first; the queue and the mouse capture are asked of
-    // the system, the capture only when something waits.
+    // the system, now and then (message_gate.h), the capture only when
+    // something waits.
     if (!console.gate.Open(IsWindowEnabled(console.mainWindow) != FALSE)) return;
+    if (!console.gate.TimeToLook(GetTickCount())) return;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting) || GetCapture() != nullptr) return;

@@ -68,6 +68,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         LetQueuedMessagesThrough(*console);
         return 0;
     }
+    if (console && message == kCapturedRecordsMessage) {
+        console->OnCapturedRecords();
+        return 0;
+    }
     // Every other handler, sent from elsewhere too, runs as a command: the
     // records that come meanwhile let no queued message through.
     RunningHandler running(console ? &console->gate : nullptr);
@@ -206,17 +210,15 @@ LRESULT ConsoleWindow::OnToolTipText(WPARAM wParam, LPARAM lParam) {
 // The view's update and the log file's flush.
 void ConsoleWindow::OnTimer(UINT_PTR id) {
     if (id == kViewQueueTimer) {
-        FlushViewQueue(viewQueue, ViewTargetOf(*this));
+        OnViewQueueTimer(viewQueue, ViewTargetOf(*this));
     } else if (id == kLogFlushTimer) {
-        {
-            MURLO_TIMED(Timers);
-            KillTimer(mainWindow, kLogFlushTimer);
-        }
-        FlushLogFile(log);
+        OnLogFlushTimer(log, mainWindow);
     }
 }
 
 void ConsoleWindow::OnDestroy() {
+    // What the capture thread queued still reaches the log file.
+    OnCapturedRecords();
     windowDestroyed = true;
     if (find.dialog) {
         DestroyWindow(find.dialog);

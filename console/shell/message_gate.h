@@ -3,6 +3,8 @@
 // used. Portable.
 #pragma once
 
+#include <cstdint>
+
 namespace murlo {
 
 // A thread handles the messages that other threads send it before anything
@@ -16,13 +18,35 @@ namespace murlo {
 // platform); taken there, the keys and clicks meant for that loop would be
 // lost to it. Not while the window is disabled: a modal dialog or message
 // box takes them. Such messages wait for the main loop.
+//
+// Asking whether anything waits is a round trip to the window server under
+// Wine, as long as a record's own handling: it is asked after every
+// kLookEveryRecords-th record, and after any record that comes
+// kLookEveryMs or more after the last look, so that a message waits at
+// most a few records behind a flood and a record that comes alone is
+// always followed by a look.
 struct MessageGate {
+    static constexpr uint32_t kLookEveryRecords = 8;
+    static constexpr uint32_t kLookEveryMs = 2;
+
     int handlersRunning = 0;    // handlers of messages other than records, on the stack
     bool menuLoop = false;      // between WM_ENTERMENULOOP and WM_EXITMENULOOP
     bool sizeMoveLoop = false;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+    uint32_t recordsSinceLook = 0;
+    uint32_t lastLook = 0;      // tick count of the last look
+    bool looked = false;        // there was a look at all
 
     bool Open(bool windowEnabled) const {
         return handlersRunning == 0 && !menuLoop && !sizeMoveLoop && windowEnabled;
+    }
+    // After a record, at tick count now: whether to look for waiting messages.
+    bool TimeToLook(uint32_t now) {
+        ++recordsSinceLook;
+        if (looked && recordsSinceLook < kLookEveryRecords && now - lastLook < kLookEveryMs) return false;
+        recordsSinceLook = 0;
+        lastLook = now;
+        looked = true;
+        return true;
     }
 };
 

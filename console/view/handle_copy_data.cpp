@@ -1,7 +1,10 @@
-// WM_COPYDATA: render the payload, mirror it to the log file and hand it to
-// the view. The one place where a payload crosses from room to room.
+// WM_COPYDATA and the capture thread's records: render the payload, mirror
+// it to the log file and hand it to the view. The one place where a payload
+// crosses from room to room.
 #include "console/console_window.h"
 #include "console/resources/resource.h"
+#include "console/shell/counters.h"
+#include "console/shell/main_loop.h"
 #include "console/view/render_record.h"
 
 namespace murlo {
@@ -37,6 +40,43 @@ void ConsoleWindow::HandleCopyData(const COPYDATASTRUCT* payload) {
 
     MirrorToLogFile(log, options.maxLogKB, mainWindow, render.buffer, render.length);
     if (log.displayToWindow) QueueViewText(viewQueue, ViewTargetOf(*this), render.buffer, render.length);
+}
+
+// Each record is taken out of the capture queue before it is handled, and
+// the next only after it: a handler that runs meanwhile (a save dialog's
+// loop, the capture restart serving sent messages) takes the records after
+// it, so that they are handled in the order they were captured, once each.
+// Every few records, the messages sent meanwhile (other programs' records)
+// are handled as well, as they were when the capture thread sent its
+// records like every other program. A notification that comes with those
+// messages is left to the loop already taking the records: handled there,
+// it would nest one more loop for every few records for as long as capture
+// keeps the queue filled, and the stack would grow without end. One that
+// comes while a handler let through runs (a dialog's loop, the capture
+// restart waiting for the stopped thread, which may wait for room in the
+// queue) is handled there, in a loop of its own.
+void ConsoleWindow::OnCapturedRecords() {
+    constexpr int kRecordsBetweenSentMessages = 16;
+    BeginTakingCapturedRecords(capture);
+    if (takingCapturedAt == gate.handlersRunning) return;
+    const int outerLoop = takingCapturedAt;
+    takingCapturedAt = gate.handlersRunning;
+    char record[kMaxCapturedRecord];
+    for (int taken = 1; !windowDestroyed; ++taken) {
+        const size_t size = TakeCapturedRecord(capture, record, sizeof record);
+        if (size == 0) break;
+        {
+            MURLO_TIMED(CapturedRecord);
+            const COPYDATASTRUCT payload = {0, static_cast<DWORD>(size), record};
+            HandleCopyData(&payload);
+        }
+        LetQueuedMessagesThrough(*this);
+        if (taken % kRecordsBetweenSentMessages == 0) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    takingCapturedAt = outerLoop;
 }
 
 }  // namespace murlo

@@ -16,7 +16,9 @@ namespace {
 // The view takes in the waiting texts at the latest this long after the
 // first of them came: the timer's message comes only when the thread's
 // queue holds nothing else, and a stream of records that never lets it
-// come is bounded by the age and size checks on arrival.
+// come is bounded by the age and size checks on arrival. The timer repeats
+// while texts keep coming, and stops at its first turn with nothing to do:
+// setting and killing it costs a round trip to the window server each.
 constexpr UINT kFlushDelayMs = 20;
 constexpr DWORD kMaxWaitMs = 40;
 constexpr size_t kMaxWaitingBytes = 64 * 1024;
@@ -61,6 +63,7 @@ LRESULT CALLBACK ViewQueueProc(HWND view, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         SetWindowLongPtrA(view, GWLP_USERDATA, 0);
         KillTimer(console->mainWindow, kViewQueueTimer);
+        queue.timerRunning = false;
         ReleaseMemory(queue, 0);
         queue.viewProc = nullptr;
         return CallWindowProcA(own, view, message, wParam, lParam);
@@ -127,10 +130,10 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
     queue.texts.Append(text, length, memory);
     queue.ends.Push(queue.texts.size(), memory);
     queue.texts.Push('\0', memory);
-    if (queue.ends.size() == 1) {
-        queue.firstTick = GetTickCount();
+    if (queue.ends.size() == 1) queue.firstTick = GetTickCount();
+    if (!queue.timerRunning) {
         MURLO_TIMED(Timers);
-        SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr);
+        queue.timerRunning = SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr) != 0;
     }
     if (replacesView || length + 1 >= kMaxWaitingBytes) FlushViewQueue(queue, target);
 }
@@ -139,10 +142,6 @@ void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
     if (queue.flushing || queue.ends.empty() || target.view == nullptr) return;
     MURLO_TIMED(Update);
     queue.flushing = true;
-    {
-        MURLO_TIMED(Timers);
-        KillTimer(target.owner, kViewQueueTimer);
-    }
     RichEditView view = ViewOf(target);
     AppendToView(view, queue.texts.data, queue.ends.data, queue.ends.size(), queue.scratch);
     DropWaitingTexts(queue);
@@ -150,10 +149,19 @@ void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
     queue.flushing = false;
 }
 
+void OnViewQueueTimer(ViewQueue& queue, const ViewTarget& target) {
+    if (!queue.ends.empty()) {
+        FlushViewQueue(queue, target);
+        return;
+    }
+    MURLO_TIMED(Timers);
+    KillTimer(target.owner, kViewQueueTimer);
+    queue.timerRunning = false;
+}
+
 // The waiting texts would go in only to be cleared with the rest.
 void ClearView(ViewQueue& queue, const ViewTarget& target) {
     DropWaitingTexts(queue);
-    KillTimer(target.owner, kViewQueueTimer);
     SetWindowTextA(target.view, "");
 }
 

@@ -22,6 +22,7 @@ struct ViewQueue {
     ScratchArray<size_t> ends;   // the offset of each text's NUL
     DWORD firstTick = 0;         // when the oldest waiting text came
     bool flushing = false;
+    bool timerRunning = false;   // kViewQueueTimer is set
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
     ViewBatchScratch scratch{ScratchAllocator{AllocateFromHeap, ReleaseToHeap}};  // the update's working memory
 };
@@ -42,6 +43,10 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
 
 // Brings the view up to date with every waiting text.
 void FlushViewQueue(ViewQueue& queue, const ViewTarget& target);
+
+// The timer's turn: brings the view up to date, or stops the timer when
+// nothing waited since its last turn.
+void OnViewQueueTimer(ViewQueue& queue, const ViewTarget& target);
 
 // Drops the waiting texts and empties the view.
 void ClearView(ViewQueue& queue, const ViewTarget& target);

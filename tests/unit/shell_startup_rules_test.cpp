@@ -185,5 +185,31 @@ TEST(MessageGate, OpenOnlyWhereTheMainLoopWaits) {
     EXPECT_TRUE(gate.Open(true));
 }
 
+// Whether anything waits is asked after the first record, then after every
+// eighth of a flood, and after any record 2 ms or more after the last look,
+// also where the tick count wraps around.
+TEST(MessageGate, LooksEveryFewRecordsOrMilliseconds) {
+    const struct {
+        uint32_t start;
+    } cases[] = {{1000}, {0xFFFFFFFEu}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        MessageGate gate;
+        uint32_t now = c.start;
+        EXPECT_TRUE(gate.TimeToLook(now)) << "the first record";
+        for (int flood = 0; flood < 3; ++flood) {
+            for (int k = 1; k < 8; ++k) EXPECT_FALSE(gate.TimeToLook(now)) << "record " << k << " of a flood";
+            EXPECT_TRUE(gate.TimeToLook(now)) << "the eighth";
+        }
+        EXPECT_FALSE(gate.TimeToLook(now + 1));
+        now += 2;
+        EXPECT_TRUE(gate.TimeToLook(now)) << "2 ms after the last look";
+        EXPECT_FALSE(gate.TimeToLook(now));
+        now += 60000;
+        EXPECT_TRUE(gate.TimeToLook(now)) << "a record that comes alone";
+        EXPECT_TRUE(gate.TimeToLook(now + 2));
+    }
+}
+
 }  // namespace
 }  // namespace murlo
