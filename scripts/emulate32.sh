@@ -30,7 +30,10 @@ magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" >/proc/sys/fs/binfmt_misc/register
 # Proof that 32-bit code now runs through qemu: its system-call trace shows.
-if ! QEMU_STRACE=1 /lib/ld-linux.so.2 --version 2>&1 | grep -q 'writev('; then
+# Read whole first: grep -q would end at the first match and, under
+# pipefail, the writer's broken pipe would fail the proof now and then.
+trace=$(QEMU_STRACE=1 /lib/ld-linux.so.2 --version 2>&1 || true)
+if ! grep -q 'writev(' <<<"$trace"; then
     echo "emulate32: 32-bit programs do not run through qemu-i386" >&2
     exit 1
 fi

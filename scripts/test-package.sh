@@ -53,7 +53,7 @@ fi
 [ "$(x86_64-w64-mingw32-objdump -f "$pkg/bin/x64/MURLODLL.DLL" | sed -n 's/.*file format //p')" = pei-x86-64 ]
 # The About box, English and Japanese, shows the version the package is named after.
 for module in MURLO.EXE MURLOJP.DLL; do
-    if ! strings -el "$pkg/bin/$module" | grep -qx "Version $version"; then
+    if ! strings -el "$pkg/bin/$module" | grep -x "Version $version" >/dev/null; then
         echo "test-package: the About box of $module does not show Version $version" >&2
         exit 1
     fi
