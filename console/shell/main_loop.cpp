@@ -41,12 +41,16 @@ void LetQueuedMessagesThrough(ConsoleWindow& console) {
     MURLO_TIMED(Gate);
     // The cheap facts first; the queue and the mouse capture are asked of
     // the system, now and then (message_gate.h), the capture only when
-    // something waits.
+    // something waits. The queue is asked with GetQueueStatus: under Wine
+    // a PeekMessage that finds nothing also flushes the windows' surfaces
+    // to the display and waits for the display's events, several times
+    // the cost of the question itself.
     if (!console.gate.Open(IsWindowEnabled(console.mainWindow) != FALSE)) return;
     if (!console.gate.TimeToLook(GetTickCount())) return;
+    constexpr UINT kWaiting = QS_POSTMESSAGE | QS_TIMER | QS_HOTKEY | QS_KEY | QS_MOUSE;
+    if (HIWORD(GetQueueStatus(kWaiting)) == 0 || GetCapture() != nullptr) return;
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | waiting) || GetCapture() != nullptr) return;
     RunningHandler running(&console.gate);
     ReplyMessage(0);
     for (int handled = 0; handled < 64; ++handled) {
