@@ -53,7 +53,8 @@ void LetQueuedMessagesThrough(ConsoleWindow& console) {
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
     RunningHandler running(&console.gate);
     ReplyMessage(0);
-    for (int handled = 0; handled < 64; ++handled) {
+    // Taken out only while the queue says one waits, for the same reason.
+    for (int handled = 0; handled < 64 && HIWORD(GetQueueStatus(kWaiting)) != 0; ++handled) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting)) break;
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
