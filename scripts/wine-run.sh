@@ -20,4 +20,14 @@ if [ "$arch" = win64 ]; then
     export WINELOADER=$WINE
 fi
 export WINEPREFIX=$build/wineprefix
-exec "$WINE" "$@"
+# Now and then Wine fails to start a program at all: it ends at once,
+# having written nothing. A test program always writes its first line
+# before anything else, so such a start is tried once more, and said.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+for attempt in 1 2; do
+    status=0
+    "$WINE" "$@" 2>&1 | tee "$output" || status=${PIPESTATUS[0]}
+    if [ "$status" -eq 0 ] || [ -s "$output" ] || [ "$attempt" -eq 2 ]; then exit "$status"; fi
+    echo "wine-run: $1 ended with $status before writing anything; starting it again" >&2
+done
