@@ -338,27 +338,41 @@ struct Split {
 
 void PrintSplit(const std::vector<Split>& splits) {
     if (std::none_of(splits.begin(), splits.end(), [](const Split& split) { return split.wall > 0; })) return;
+    auto calls = [](const Split& split, Counter c) { return split.calls[static_cast<int>(c)]; };
     std::printf("\nWhere the console's time went (counter build), summed over the rounds of each measurement.\n"
                 "Share: of the time the measurement took; per record: per record or string sent; each: per call.\n\n"
-                "| measurement | records | record handling, each (us) | looking for queued messages, each (us) |"
-                " updates | update without repaint, each (ms) | repaint, each (ms) | updates' share |"
-                " timers, calls per 1000 records | timers' share | user-interface thread, counted share |"
+                "| measurement | records | record handling, each (us) | looks per 1000 records | question, each (us) |"
+                " reply, each (us) | takes per look | take, each (us) | records received in takes, per take |"
+                " looking, per record (us) | updates | update, each (ms) | insertion, each (ms) |"
+                " deletions per update | deletion, each (ms) | repaint, each (ms) | updates' share |"
+                " timers, calls per 1000 records | user-interface thread, counted share |"
                 " capture cycle per string (us) | hand-over per string (us) | captured record, each (us) |\n"
-                "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Split& split : splits) {
         if (split.wall <= 0) continue;
         double counted = 0;
-        for (Counter c : {Counter::Record, Counter::Gate, Counter::Dispatched, Counter::Update, Counter::Repaint,
+        for (Counter c : {Counter::Record, Counter::Gate, Counter::Question, Counter::Reply, Counter::Take,
+                          Counter::Dispatched, Counter::Update, Counter::Insert, Counter::Delete, Counter::Repaint,
                           Counter::Timers, Counter::CapturedRecord})
             counted += split.Share(c);
-        double updates = split.calls[static_cast<int>(Counter::Update)];
-        std::printf("| %s | %.0f | %.1f | %.1f | %.0f | %.2f | %.2f | %.2f | %.1f | %.3f | %.2f | %.1f | %.1f | %.1f |\n",
-                    split.what.c_str(), split.records, split.Each(Counter::Record, 1e6), split.Each(Counter::Gate, 1e6),
-                    updates, split.Each(Counter::Update, 1e3),
-                    updates > 0 ? split.seconds[static_cast<int>(Counter::Repaint)] * 1e3 / updates : 0,
-                    split.Share(Counter::Update) + split.Share(Counter::Repaint),
-                    split.records > 0 ? split.calls[static_cast<int>(Counter::Timers)] * 1000 / split.records : 0,
-                    split.Share(Counter::Timers), counted,
+        const double updates = calls(split, Counter::Update);
+        const double looks = calls(split, Counter::Question);
+        const double takes = calls(split, Counter::Take);
+        auto perUpdate = [&](Counter c) { return updates > 0 ? split.seconds[static_cast<int>(c)] * 1e3 / updates : 0; };
+        std::printf("| %s | %.0f | %.1f | %.0f | %.1f | %.1f | %.2f | %.1f | %.2f | %.1f | %.0f | %.2f | %.2f | %.2f |"
+                    " %.2f | %.2f | %.2f | %.1f | %.2f | %.1f | %.1f | %.1f |\n",
+                    split.what.c_str(), split.records, split.Each(Counter::Record, 1e6),
+                    split.records > 0 ? looks * 1000 / split.records : 0, split.Each(Counter::Question, 1e6),
+                    split.Each(Counter::Reply, 1e6), looks > 0 ? takes / looks : 0, split.Each(Counter::Take, 1e6),
+                    takes > 0 ? calls(split, Counter::RecordInTake) / takes : 0,
+                    split.PerRecord(Counter::Gate, 1e6) + split.PerRecord(Counter::Question, 1e6) +
+                        split.PerRecord(Counter::Reply, 1e6) + split.PerRecord(Counter::Take, 1e6),
+                    updates, perUpdate(Counter::Update), perUpdate(Counter::Insert),
+                    updates > 0 ? calls(split, Counter::Delete) / updates : 0, split.Each(Counter::Delete, 1e3),
+                    perUpdate(Counter::Repaint),
+                    split.Share(Counter::Update) + split.Share(Counter::Insert) + split.Share(Counter::Delete) +
+                        split.Share(Counter::Repaint),
+                    split.records > 0 ? calls(split, Counter::Timers) * 1000 / split.records : 0, counted,
                     split.PerRecord(Counter::CaptureCycle, 1e6) + split.PerRecord(Counter::CaptureHandOver, 1e6),
                     split.PerRecord(Counter::CaptureHandOver, 1e6), split.Each(Counter::CapturedRecord, 1e6));
     }

@@ -12,9 +12,15 @@ namespace murlo {
 
 enum class Counter : int {
     Record,          // a client's record: rendered, mirrored, queued for the view
-    Gate,            // after a record: looking for posted or typed messages
+    Gate,            // after a record: deciding whether to look for posted or typed messages
+    Question,        // the look: asking the queue whether any wait, and the mouse capture
+    Reply,           // releasing the record's sender before messages are taken
+    Take,            // taking a waiting message out, with the records received meanwhile
+    RecordInTake,    // calls only: records received while a message was being taken
     Dispatched,      // the messages let through, handled
-    Update,          // the view's update, without its repaint
+    Update,          // the view's update, without its insertion, deletion and repaint
+    Insert,          // the control's insertion of the texts
+    Delete,          // the control's deletion of what the view loses
     Repaint,         // the view repainted after an update
     Timers,          // setting and killing timers
     CapturedRecord,  // a captured string's record, on the user-interface thread
@@ -80,6 +86,16 @@ public:
     CounterScope(const CounterScope&) = delete;
     CounterScope& operator=(const CounterScope&) = delete;
 
+    // Counts one call of noted, with no time, when a scope of within is on
+    // this thread's stack.
+    static void NoteInside(Counter within, Counter noted) {
+        for (const CounterScope* scope = top_; scope != nullptr; scope = scope->parent_) {
+            if (scope->counter_ != within) continue;
+            ++Counters().calls[static_cast<int>(noted)];
+            return;
+        }
+    }
+
 private:
     static inline thread_local CounterScope* top_ = nullptr;
     Counter counter_;
@@ -93,9 +109,11 @@ private:
 #define MURLO_TIMED_JOIN2(a, b) a##b
 #define MURLO_TIMED_JOIN(a, b) MURLO_TIMED_JOIN2(a, b)
 #define MURLO_TIMED(name) ::murlo::CounterScope MURLO_TIMED_JOIN(murloTimed, __LINE__)(::murlo::Counter::name)
+#define MURLO_NOTE_INSIDE(within, noted) ::murlo::CounterScope::NoteInside(::murlo::Counter::within, ::murlo::Counter::noted)
 
 #else
 
 #define MURLO_TIMED(name) static_cast<void>(0)
+#define MURLO_NOTE_INSIDE(within, noted) static_cast<void>(0)
 
 #endif

@@ -48,14 +48,22 @@ void LetQueuedMessagesThrough(ConsoleWindow& console) {
     if (!console.gate.Open(IsWindowEnabled(console.mainWindow) != FALSE)) return;
     if (!console.gate.TimeToLook(GetTickCount())) return;
     constexpr UINT kWaiting = QS_POSTMESSAGE | QS_TIMER | QS_HOTKEY | QS_KEY | QS_MOUSE;
-    if (HIWORD(GetQueueStatus(kWaiting)) == 0 || GetCapture() != nullptr) return;
+    {
+        MURLO_TIMED(Question);
+        if (HIWORD(GetQueueStatus(kWaiting)) == 0 || GetCapture() != nullptr) return;
+    }
     MSG message;
     const UINT waiting = PM_QS_POSTMESSAGE | PM_QS_INPUT;
     RunningHandler running(&console.gate);
-    ReplyMessage(0);
+    {
+        MURLO_TIMED(Reply);
+        ReplyMessage(0);
+    }
     // Taken out only while the queue says one waits, for the same reason.
-    for (int handled = 0; handled < 64 && HIWORD(GetQueueStatus(kWaiting)) != 0; ++handled) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting)) break;
+    for (int handled = 0; handled < 64; ++handled) {
+        MURLO_TIMED(Take);
+        if (HIWORD(GetQueueStatus(kWaiting)) == 0 || !PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | waiting))
+            break;
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;

@@ -62,6 +62,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     ConsoleWindow* console = ConsoleOf(window);
     if (console && message == WM_COPYDATA) {
         {
+            MURLO_NOTE_INSIDE(Take, RecordInTake);
             MURLO_TIMED(Record);
             console->HandleCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         }

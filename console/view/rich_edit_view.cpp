@@ -180,6 +180,7 @@ long RichEditView::StoredLineIndex(long line) {
 }
 
 long RichEditView::InsertUnlimited(const char* text) {
+    MURLO_TIMED(Insert);
     const long before = StoredLength();
     SendMessageA(window, EM_EXLIMITTEXT, 0, kNoLimit);
     Select(window, before, before);
@@ -189,6 +190,7 @@ long RichEditView::InsertUnlimited(const char* text) {
 }
 
 void RichEditView::DeleteStored(long from, long to) {
+    MURLO_TIMED(Delete);
     Select(window, from, to);
     Replace(window, "");
 }
