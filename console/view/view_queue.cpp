@@ -13,14 +13,10 @@ namespace murlo {
 
 namespace {
 
-// The view takes in the waiting texts at the latest this long after the
-// first of them came: the timer's message comes only when the thread's
-// queue holds nothing else, and a stream of records that never lets it
-// come is bounded by the age and size checks on arrival. The timer repeats
-// while texts keep coming, and stops at its first turn with nothing to do:
-// setting and killing it costs a round trip to the window server each.
-constexpr UINT kFlushDelayMs = 20;
-constexpr DWORD kMaxWaitMs = 40;
+// When the texts go to the view: console/view/update_timing.h. The timer
+// repeats while texts keep coming, and stops at its first turn with
+// nothing to do: setting and killing it costs a round trip to the window
+// server each.
 constexpr size_t kMaxWaitingBytes = 64 * 1024;
 // The queue's blocks and the update's arrays keep at most this many
 // elements between updates: what a batch of twice the waiting bytes needs.
@@ -114,7 +110,7 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
         }
     }
     if (!queue.ends.empty() && (queue.texts.size() + length + 1 > kMaxWaitingBytes ||
-                                GetTickCount() - queue.firstTick >= kMaxWaitMs)) {
+                                queue.timing.DueOnArrival(GetTickCount()))) {
         FlushViewQueue(queue, target);
     }
     const ScratchAllocator& memory = queue.scratch.memory;
@@ -130,10 +126,10 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
     queue.texts.Append(text, length, memory);
     queue.ends.Push(queue.texts.size(), memory);
     queue.texts.Push('\0', memory);
-    if (queue.ends.size() == 1) queue.firstTick = GetTickCount();
+    queue.timing.Arrived(GetTickCount(), queue.ends.size() == 1);
     if (!queue.timerRunning) {
         MURLO_TIMED(Timers);
-        queue.timerRunning = SetTimer(target.owner, kViewQueueTimer, kFlushDelayMs, nullptr) != 0;
+        queue.timerRunning = SetTimer(target.owner, kViewQueueTimer, UpdateTiming::kTurnMs, nullptr) != 0;
     }
     if (replacesView || length + 1 >= kMaxWaitingBytes) FlushViewQueue(queue, target);
 }
@@ -151,7 +147,7 @@ void FlushViewQueue(ViewQueue& queue, const ViewTarget& target) {
 
 void OnViewQueueTimer(ViewQueue& queue, const ViewTarget& target) {
     if (!queue.ends.empty()) {
-        FlushViewQueue(queue, target);
+        if (queue.timing.DueOnTurn(GetTickCount())) FlushViewQueue(queue, target);
         return;
     }
     MURLO_TIMED(Timers);

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "console/view/shadow_view.h"
+#include "console/view/update_timing.h"
 
 namespace murlo {
 
@@ -20,7 +21,7 @@ inline void ReleaseToHeap(void* block) { HeapFree(GetProcessHeap(), 0, block); }
 struct ViewQueue {
     ScratchArray<char> texts;    // the texts, each followed by a NUL
     ScratchArray<size_t> ends;   // the offset of each text's NUL
-    DWORD firstTick = 0;         // when the oldest waiting text came
+    UpdateTiming timing;         // when the waiting texts came
     bool flushing = false;
     bool timerRunning = false;   // kViewQueueTimer is set
     WNDPROC viewProc = nullptr;  // the view's own window procedure, once hooked
@@ -44,8 +45,8 @@ void QueueViewText(ViewQueue& queue, const ViewTarget& target, const char* text,
 // Brings the view up to date with every waiting text.
 void FlushViewQueue(ViewQueue& queue, const ViewTarget& target);
 
-// The timer's turn: brings the view up to date, or stops the timer when
-// nothing waited since its last turn.
+// The timer's turn: brings the view up to date when the texts are due,
+// or stops the timer when nothing waited since its last turn.
 void OnViewQueueTimer(ViewQueue& queue, const ViewTarget& target);
 
 // Drops the waiting texts and empties the view.

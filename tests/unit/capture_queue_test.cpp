@@ -66,7 +66,9 @@ TEST(RecordRing, KeepsEveryRecordWholeOnceAndInOrder) {
             ASSERT_EQ(ring.used, modelUsed);
             ASSERT_EQ(ring.Empty(), model.empty());
         }
-        if (capacity > 5) EXPECT_GT(wrapped, 50) << "records written across the end of the store";
+        if (capacity > 5) {
+            EXPECT_GT(wrapped, 50) << "records written across the end of the store";
+        }
     }
 }
 

@@ -2,9 +2,11 @@
 // with the text that appending each by the rule leaves, the caret after
 // it, scrolled into view and repainted once.
 #include "console/view/view_batch.h"
+#include "console/view/update_timing.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -347,6 +349,54 @@ TEST(AppendToView, WorkingMemoryOfAFarLargerBatchIsGivenBack) {
         EXPECT_LE(TestMemory::held, kUsualBytes);
     }
     EXPECT_EQ(TestMemory::held, 0u);
+}
+
+// When the waiting texts go to the view, over a millisecond clock: texts
+// arrive every gap ms for a while, the timer turns every 10 ms between
+// them, and a text that finds the oldest 40 ms old sends the waiting ones
+// first. A stream is taken once in about 40 ms, not at every turn; every
+// text is on screen within 40 ms plus a turn or a gap, whichever is
+// longer; the last one, and a text that comes alone, within two turns.
+TEST(UpdateTiming, AStreamGoesInGroupsAndTheLastTextWithinTwoTurns) {
+    const struct {
+        uint32_t start, gap, count;
+        uint32_t mostUpdates;  // over the stream
+    } cases[] = {
+        {1000, 1, 400, 11},         // a flood: one update in 40 ms, not in 10
+        {0xFFFFFF00u, 1, 400, 11},  // the tick count wraps around meanwhile
+        {5000, 3, 100, 15},         // fewer updates than turns
+        {7000, 25, 40, 40},         // slower than the turns: each text alone
+        {9001, 100, 5, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "start " << c.start << ", gap " << c.gap);
+        UpdateTiming timing;
+        std::vector<uint32_t> waiting;  // arrival ticks of the texts not yet on screen
+        uint32_t updates = 0, longestWait = 0, lastWait = 0;
+        auto update = [&](uint32_t now) {
+            for (uint32_t arrived : waiting) longestWait = std::max(longestWait, now - arrived);
+            lastWait = now - waiting.back();
+            waiting.clear();
+            ++updates;
+        };
+        const uint32_t end = c.gap * c.count + 60;
+        for (uint32_t t = 0; t <= end; ++t) {
+            const uint32_t now = c.start + t;
+            const bool arrives = t % c.gap == 0 && t / c.gap < c.count;
+            if (arrives) {
+                if (!waiting.empty() && timing.DueOnArrival(now)) update(now);
+                timing.Arrived(now, waiting.empty());
+                waiting.push_back(now);
+            }
+            // The timer's turn, offset from the stream, after the text of
+            // the same tick: its message comes between two texts.
+            if (t % 10 == 7 && !waiting.empty() && timing.DueOnTurn(now)) update(now);
+        }
+        EXPECT_TRUE(waiting.empty());
+        EXPECT_LE(updates, c.mostUpdates);
+        EXPECT_LE(longestWait, 40 + std::max(c.gap, 10u));
+        EXPECT_LE(lastWait, 20u);
+    }
 }
 
 }  // namespace
